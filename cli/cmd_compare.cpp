@@ -1,0 +1,7 @@
+#include "cli/commands.h"
+
+namespace z51 {
+
+int CmdCompare(CliContext&) { return UsageError("compare: not available yet"); }
+
+}  // namespace z51

@@ -1,0 +1,32 @@
+#pragma once
+// Pane on a console stream: code page 1251 in, UTF-8 out, ANSI colours
+// when asked for.
+
+#include <cstdio>
+
+#include "core/pane.h"
+
+namespace z51 {
+
+class ConsolePane : public Pane {
+public:
+    ConsolePane(std::FILE* out, bool colour) : out_(out), colour_(colour) {}
+    ~ConsolePane() override { Finish(); }
+
+    void AddLine(std::string_view text) override;
+    void Append(std::string_view text) override;
+    void SetColor(Color color) override;
+    void Clear() override;
+    // Ends the last line; called before the program exits.
+    void Finish();
+
+private:
+    void Put(std::string_view text);
+    std::FILE* out_;
+    bool colour_;
+    bool lineOpen_ = false;
+    Color color_ = clr::Black;
+    bool colourShown_ = false;
+};
+
+}  // namespace z51

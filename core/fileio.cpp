@@ -1,0 +1,149 @@
+#include "core/fileio.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include "core/file_error.h"
+
+namespace z51 {
+namespace {
+
+[[noreturn]] void Fail(const std::string& path, int err) {
+    throw FileError(path, std::strerror(err));
+}
+
+std::string TempNameFor(const std::string& path) {
+    return path + ".tmp" + std::to_string(::getpid());
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    struct stat st {};
+    if (path.empty()) throw FileError(path, std::strerror(ENOENT));
+    if (::stat(path.c_str(), &st) != 0) Fail(path, errno);
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::string ReadTextFile(const std::string& path) {
+    if (path.empty()) throw FileError(path, std::strerror(ENOENT));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) Fail(path, errno);
+    std::string data;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    int err = std::ferror(f) ? errno : 0;
+    std::fclose(f);
+    if (err) Fail(path, err);
+    return data;
+}
+
+std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) {
+    std::string s = ReadTextFile(path);
+    return {s.begin(), s.end()};
+}
+
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), tmp_(TempNameFor(path_)) {
+    if (path_.empty()) throw FileError(path_, std::strerror(ENOENT));
+    f_ = std::fopen(tmp_.c_str(), "wb");
+    if (!f_) Fail(path_, errno);
+}
+
+AtomicFile::~AtomicFile() {
+    if (f_) {
+        std::fclose(f_);
+        std::remove(tmp_.c_str());
+    }
+}
+
+void AtomicFile::Write(std::string_view bytes) {
+    if (failAfterBytesForTest >= 0 && written_ + static_cast<long long>(bytes.size()) > failAfterBytesForTest)
+        throw FileError(path_, std::strerror(ENOSPC));
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) Fail(path_, errno);
+    written_ += static_cast<long long>(bytes.size());
+}
+
+void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
+    Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void AtomicFile::Commit() {
+    if (std::fflush(f_) != 0 || ::fsync(::fileno(f_)) != 0) Fail(path_, errno);
+    // Keep the permissions of a file that is being replaced.
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0) ::fchmod(::fileno(f_), st.st_mode & 07777);
+    int rc = std::fclose(f_);
+    f_ = nullptr;
+    if (rc != 0) {
+        int err = errno;
+        std::remove(tmp_.c_str());
+        Fail(path_, err);
+    }
+    if (std::rename(tmp_.c_str(), path_.c_str()) != 0) {
+        int err = errno;
+        std::remove(tmp_.c_str());
+        Fail(path_, err);
+    }
+}
+
+void WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes) {
+    AtomicFile f(path);
+    f.Write(bytes);
+    f.Commit();
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view text) {
+    AtomicFile f(path);
+    f.Write(text);
+    f.Commit();
+}
+
+void SetFileTime(const std::string& path, std::int64_t unixSeconds) {
+    struct timeval tv[2] = {};
+    tv[0].tv_sec = static_cast<time_t>(unixSeconds);
+    tv[1].tv_sec = static_cast<time_t>(unixSeconds);
+    if (::utimes(path.c_str(), tv) != 0) Fail(path, errno);
+}
+
+void TextReader::Open(const std::string& path) {
+    data_ = ReadTextFile(path);
+    path_ = path;
+    pos_ = 0;
+    open_ = true;
+}
+
+void TextReader::OpenText(std::string text) {
+    data_ = std::move(text);
+    path_.clear();
+    pos_ = 0;
+    open_ = true;
+}
+
+void TextReader::Close() {
+    open_ = false;
+    data_.clear();
+    data_.shrink_to_fit();
+    pos_ = 0;
+}
+
+std::string TextReader::ReadLine() {
+    if (AtEnd()) return {};
+    std::size_t end = data_.find_first_of("\r\n", pos_);
+    if (end == std::string::npos) end = data_.size();
+    std::string line = data_.substr(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\n' && (pos_ == end || data_[end] == '\r')) ++pos_;
+    return line;
+}
+
+}  // namespace z51

@@ -1,0 +1,79 @@
+#pragma once
+// File access of the core. Every failure raises FileError. Files that the
+// programs write are built in a temporary file beside the target and
+// renamed over it only when complete, so a failure never leaves a
+// half-written file in place of a good one.
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace z51 {
+
+// Size of a file in bytes.
+std::uint64_t FileSize(const std::string& path);
+bool FileExists(const std::string& path);
+std::vector<std::uint8_t> ReadBinaryFile(const std::string& path);
+std::string ReadTextFile(const std::string& path);
+
+// Writes the whole content at once (temporary file, then rename).
+void WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes);
+void WriteFileAtomic(const std::string& path, std::string_view text);
+
+// A file under construction: Write() as often as needed, then Commit()
+// renames it over the target. Destroyed without Commit() it removes the
+// temporary file and leaves the target as it was.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void Write(std::string_view bytes);
+    void Write(std::span<const std::uint8_t> bytes);
+    void Commit();
+    const std::string& Path() const { return path_; }
+
+    // Test seam: when non-negative, writing fails once this many bytes
+    // have gone into a file (simulates a full disk).
+    static inline long long failAfterBytesForTest = -1;
+
+private:
+    std::string path_;
+    std::string tmp_;
+    std::FILE* f_ = nullptr;
+    long long written_ = 0;
+};
+
+// Sets the modification time of a file (seconds since the epoch, local
+// time already resolved by the caller).
+void SetFileTime(const std::string& path, std::int64_t unixSeconds);
+
+// Reads a text file line by line. A line ends at LF, CR LF or a lone CR;
+// the end-of-line characters are not part of the line.
+class TextReader {
+public:
+    TextReader() = default;
+    explicit TextReader(const std::string& path) { Open(path); }
+    void Open(const std::string& path);
+    // Text already in memory (tests, in-memory include sets).
+    void OpenText(std::string text);
+    void Close();
+    bool IsOpen() const { return open_; }
+    bool AtEnd() const { return !open_ || pos_ >= data_.size(); }
+    // Next line; an empty string at the end.
+    std::string ReadLine();
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string data_;
+    std::size_t pos_ = 0;
+    bool open_ = false;
+};
+
+}  // namespace z51

@@ -1,0 +1,31 @@
+#pragma once
+// The state that the commands of zanvek share: the code image, the file
+// names chosen last, the HEX writer settings and the emulated processor.
+// One object; the window, the console front end and the tests each own one
+// and hand it to the components.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "emulator/cpu51.h"
+
+namespace z51 {
+
+struct Workspace {
+    // Program memory, 0000H..FFFFH. All 00H at program start.
+    CodeMemory CodeImage{};
+
+    std::string SourceName;  // source of the current assembly
+    std::string BinName;     // binary-side file chosen last
+    std::string BinName2;    // second file of the binary compare
+    std::string HexName;     // HEX-side file chosen last
+
+    // Intel HEX writer settings; an assembly sets them from its directives.
+    std::uint8_t HexWidth = 16;
+    std::uint8_t HexCR = 0;
+
+    Cpu51 emu;
+};
+
+}  // namespace z51

@@ -1,0 +1,2 @@
+; Blink an LED on P1.0
+START:
