@@ -1,0 +1,98 @@
+#include "phonebook.h"
+
+#include <gtest/gtest.h>
+
+#include "entry_lines.h"
+
+namespace tolvane {
+namespace {
+
+using testing::EntryLine;
+using testing::LineOf;
+
+std::string Alf(std::string_view columns5to12) {
+    return ScanNumberColumns(LineOf(100, {{5, columns5to12}}), 5, 12, false);
+}
+
+std::string Del(std::string_view columns16to24) {
+    return ScanNumberColumns(LineOf(100, {{16, columns16to24}}), 16, 24, true);
+}
+
+TEST(NumberColumns, ColonIsDropped) { EXPECT_EQ(Alf("12:30456"), "1230456"); }
+
+TEST(NumberColumns, DotEndsTheNumberWithTwoZeros) { EXPECT_EQ(Alf("1.5"), "100"); }
+
+TEST(NumberColumns, DashIsHashOnlyInTheSecondPart) {
+    EXPECT_EQ(Del("123-45"), "123#4500");
+    EXPECT_EQ(Alf("12-34567"), "12-34567");
+}
+
+TEST(NumberColumns, LoneBlankIsZeroAndTwoBlanksEndTheNumber) {
+    EXPECT_EQ(Alf("12 34567"), "12034567");
+    EXPECT_EQ(Alf("12 3  45"), "120300");
+    EXPECT_EQ(Alf(""), "00");
+}
+
+TEST(NumberColumns, BlankInTheLastColumnLooksAtTheColumnAfterIt) {
+    // Column 13 is outside the scan but decides between "0" and "00".
+    const std::string blankAfter = LineOf(100, {{5, "1234567"}});
+    const std::string digitAfter = LineOf(100, {{5, "1234567 9"}});
+    EXPECT_EQ(ScanNumberColumns(blankAfter, 5, 12, false), "123456700");
+    EXPECT_EQ(ScanNumberColumns(digitAfter, 5, 12, false), "12345670");
+}
+
+TEST(NumberColumns, OtherBytesAreKeptAsTheyAre) {
+    EXPECT_EQ(Alf("+7(495)*"), "+7(495)*");
+    EXPECT_EQ(Alf("\xCD\xEE\xEC\xE5\xF0#12"), "\xCD\xEE\xEC\xE5\xF0#12");
+}
+
+TEST(EntryFilter, NeedsNinetyFiveCharactersAndANameFromColumn104) {
+    EXPECT_FALSE(ParseEntry(LineOf(94, {{1, "1"}})));
+    EXPECT_FALSE(ParseEntry(LineOf(95, {{1, "1"}})));
+    EXPECT_FALSE(ParseEntry(LineOf(103, {{1, "1"}})));
+    const auto entry = ParseEntry(LineOf(104, {{1, "1"}, {104, "X"}}));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->ba, "X");
+}
+
+TEST(EntryFilter, FirstCharacterMustBeABlankOrADigitOneToNine) {
+    for (const char* first : {" ", "1", "5", "9"}) EXPECT_TRUE(ParseEntry(EntryLine("A", first))) << first;
+    for (const char* first : {"0", "A", "z", "-", "\t", "\xC0"})
+        EXPECT_FALSE(ParseEntry(EntryLine("A", first))) << first;
+}
+
+TEST(EntryFilter, NameIsColumns104To127AndMIsColumns42To46) {
+    const std::string line =
+        LineOf(200, {{1, "1"}, {41, "<ABCDE>"}, {103, "|Ivanov Ivan Ivanovich  XYZ|"}, {128, "!"}});
+    const auto entry = ParseEntry(line);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->m, "ABCDE");
+    EXPECT_EQ(entry->ba, "Ivanov Ivan Ivanovich  X");
+}
+
+TEST(EntryFilter, BlanksAtTheEndOfTheNameAreKept) {
+    const auto entry = ParseEntry(LineOf(110, {{1, "1"}, {104, "Ab"}}));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->ba, "Ab     ");
+}
+
+TEST(CpbwCommand, FirstEntryHasIndexTwoAndNamestar002) {
+    const auto entry = ParseEntry(EntryLine("Petrov"));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(CpbwCommand(kFirstIndex, *entry),
+              "AT+CPBW=2,\"1230456123#4500\",129,\"002 Petrov /OFFIC\"\r");
+}
+
+TEST(CpbwCommand, IndexIsPlainAndNamestarIsPaddedToThreeDigits) {
+    const PhoneBookEntry entry{"1", "2", "M", "N"};
+    EXPECT_EQ(CpbwCommand(10, entry), "AT+CPBW=10,\"12\",129,\"010 N /M\"\r");
+    EXPECT_EQ(CpbwCommand(999, entry), "AT+CPBW=999,\"12\",129,\"999 N /M\"\r");
+}
+
+TEST(CpbwCommand, CyrillicNameIsSentByteForByte) {
+    const PhoneBookEntry entry{"", "", "", "\xC8\xE2\xE0\xED"};
+    EXPECT_EQ(CpbwCommand(2, entry), "AT+CPBW=2,\"\",129,\"002 \xC8\xE2\xE0\xED /\"\r");
+}
+
+}  // namespace
+}  // namespace tolvane
