@@ -1,0 +1,50 @@
+#include "shell/dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace z51 {
+namespace {
+
+constexpr const char* kBinFilter = "Binary|*.Bin|Absolute|*.Abs|Dump|*.Dmp|Exec|*.Exe|Bce|*.*";
+
+constexpr DialogSpec kSpecs[] = {
+    {"openAsm", false, "*.M51|*.M51|*.A51|*.A51|*.Asm|*.Asm|ALL|*.*", "*.M51|*.A51"},
+    {"openHex", false, "*.Hex|*.Hex", "*.Hex"},
+    {"saveBin", true, kBinFilter, "*.Bin|*.Dmp"},
+    {"openBin", false, kBinFilter, ""},
+    {"saveHex", true, "Hex|*.Hex|ALL|*.*", ""},
+};
+
+}  // namespace
+
+const DialogSpec& SpecOf(Dlg d) { return kSpecs[static_cast<int>(d)]; }
+
+QString QtFilter(const char* pairs) {
+    QStringList parts = QString::fromLatin1(pairs).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i] + " (" + parts[i + 1] + ")";
+    return filters.join(";;");
+}
+
+std::optional<QString> QtDialogs::Pick(Dlg d) {
+    const DialogSpec& spec = SpecOf(d);
+    QString& last = last_[static_cast<int>(d)];
+    QFileDialog dlg(owner_);
+    dlg.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setNameFilter(QtFilter(spec.filter));
+    // "*.Bin|*.Dmp" -> the first extension, without "*."
+    QString ext = QString::fromLatin1(spec.defaultExt).section('|', 0, 0);
+    if (ext.startsWith("*.")) dlg.setDefaultSuffix(ext.mid(2));
+    if (!last.isEmpty()) dlg.selectFile(last);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    last = dlg.selectedFiles().first();
+    return last;
+}
+
+void QtDialogs::Error(const QString& text) { QMessageBox::critical(owner_, QStringLiteral("Ошибка"), text); }
+
+}  // namespace z51

@@ -1,0 +1,45 @@
+#pragma once
+// The five file dialogs of the main window and its error box, behind one
+// small interface so that tests can answer them.
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+namespace z51 {
+
+enum class Dlg { openAsm, openHex, saveBin, openBin, saveHex };
+
+// Filters as description|pattern pairs, and the default extension.
+struct DialogSpec {
+    const char* name;
+    bool save;
+    const char* filter;
+    const char* defaultExt;
+};
+const DialogSpec& SpecOf(Dlg d);
+// "*.Hex|*.Hex" -> "*.Hex (*.Hex)", pairs joined by ";;".
+QString QtFilter(const char* pairs);
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen file name, or nothing when the user cancelled.
+    virtual std::optional<QString> Pick(Dlg d) = 0;
+    virtual void Error(const QString& text) = 0;
+};
+
+// QFileDialog and QMessageBox; each dialog starts where it was left.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+    std::optional<QString> Pick(Dlg d) override;
+    void Error(const QString& text) override;
+
+private:
+    QWidget* owner_;
+    std::array<QString, 5> last_;
+};
+
+}  // namespace z51
