@@ -1,11 +1,11 @@
-#include "input_file.h"
+#include "uploader/input_file.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <system_error>
 
-#include "phonebook.h"
+#include "uploader/phonebook.h"
 
 namespace tolvane {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "pause.h"
-#include "port.h"
-#include "uploader.h"
+#include "uploader/pause.h"
+#include "uploader/port.h"
+#include "uploader/uploader.h"
 
 int main(int argc, char* argv[]) {
     // A port that goes away (a pipe without its reader) must end the run

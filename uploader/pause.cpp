@@ -1,4 +1,4 @@
-#include "pause.h"
+#include "uploader/pause.h"
 
 #include <thread>
 

@@ -1,4 +1,4 @@
-#include "port.h"
+#include "uploader/port.h"
 
 #include <fcntl.h>
 #include <unistd.h>

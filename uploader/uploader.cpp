@@ -1,11 +1,11 @@
-#include "uploader.h"
+#include "uploader/uploader.h"
 
 #include <ostream>
 #include <string_view>
 #include <system_error>
 
-#include "input_file.h"
-#include "phonebook.h"
+#include "uploader/input_file.h"
+#include "uploader/phonebook.h"
 
 namespace tolvane {
 

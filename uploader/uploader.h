@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "pause.h"
-#include "port.h"
+#include "uploader/pause.h"
+#include "uploader/port.h"
 
 namespace tolvane {
 

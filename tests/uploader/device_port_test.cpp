@@ -1,4 +1,4 @@
-#include "port.h"
+#include "uploader/port.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "pseudo_terminal.h"
-#include "uploader.h"
+#include "uploader/uploader.h"
 
 namespace tolvane {
 namespace {

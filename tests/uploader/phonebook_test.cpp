@@ -1,4 +1,4 @@
-#include "phonebook.h"
+#include "uploader/phonebook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "uploader.h"
+#include "uploader/uploader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "entry_lines.h"
-#include "phonebook.h"
+#include "uploader/phonebook.h"
 
 namespace tolvane {
 namespace {
