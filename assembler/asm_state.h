@@ -1,0 +1,140 @@
+#pragma once
+// The run state of the assembler: one object shared by the driver, the
+// symbol table, the evaluator, the line parser, the encoder, the listing
+// and the directive handlers (data, macros, includes, conditionals). The
+// code image and the HEX writer settings live in the Workspace, since the
+// disassembler, the HEX conversions and the emulator share them.
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "assembler/symtab.h"
+#include "core/fileio.h"
+#include "core/workspace.h"
+
+namespace z51 {
+
+// One colouring slot of the current line: 1-based columns of AsmLine,
+// start 0 = slot off.
+struct Span {
+    std::uint16_t start = 0;
+    std::uint16_t end = 0;
+};
+
+// The twelve colouring slots, 23 words. EchoLine prints them in this order.
+struct FieldSpanSet {
+    Span LeadBlank;     // start = 1 when the line begins with blanks; end = last leading blank
+    Span LabelSpan;     // red
+    Span LabelGap;
+    Span MnemonicSpan;  // blue; the echo prints Mnemonic, not the columns
+    Span MnemonicGap;
+    Span Operand1Span;  // green
+    Span Separator1;
+    Span Operand2Span;  // fuchsia
+    Span Separator2;
+    Span Operand3Span;  // red
+    Span TrailGap;
+    std::uint16_t CommentStart = 0;  // the rest of the line from here is a comment
+};
+static_assert(sizeof(FieldSpanSet) == 23 * sizeof(std::uint16_t));
+
+inline constexpr int MacroMax = 64;  // MacroTable slots 0..64
+// Lines are cut to this many characters so that every column fits the
+// 16-bit slots of FieldSpans.
+inline constexpr std::size_t kMaxLineLength = 65000;
+
+struct AsmState {
+    explicit AsmState(Workspace& workspace);
+    AsmState(const AsmState&) = delete;
+    AsmState& operator=(const AsmState&) = delete;
+
+    Workspace& ws;
+
+    // --- Files -----------------------------------------------------------
+    std::string& SourceName;  // Workspace::SourceName
+    TextReader SourceFile;
+    TextReader IncludeFile;          // opened by the include directive
+    std::uint8_t IncludeActive = 0;  // read IncludeFile instead of the source
+
+    // --- The current line ------------------------------------------------
+    std::string AsmLine;
+    std::uint16_t LineNo = 0;  // listed lines so far
+    std::uint8_t PassNo = 0;   // 1 = first pass, 2.. = final passes
+    std::uint8_t ListingOn = 1;
+    std::uint8_t LineListed = 0;  // ListingOn as it was when the line started
+    std::int32_t LineAddr = 0;
+    std::int32_t NextAddr = 0;
+    std::int32_t LowAddr = 0x7FF;
+    std::int32_t HighAddr = 0;
+    std::int32_t BinFrom = 0;
+    std::int32_t BinTo = 0xFFFF;
+    std::int32_t EpromSize = 0;
+    std::uint8_t& HexWidth;  // Workspace::HexWidth
+    std::uint8_t& HexCR;     // Workspace::HexCR
+    std::uint8_t PageLength = 0;
+    std::string TitleText;
+    std::string IdentText;
+    std::array<std::uint8_t, 256> LineBytes{};
+    std::uint16_t LineByteCount = 0;
+    std::uint8_t LineHandled = 0;
+    std::string LineError;
+    FieldSpanSet FieldSpans;
+
+    // Work texts of the line parser (upper-cased fields).
+    std::string LabelText;
+    std::string Mnemonic;
+    std::string Operand1, Operand2, Operand3;
+    std::uint8_t DupCheck = 0;  // the line defines a code label
+
+    // --- Evaluator -------------------------------------------------------
+    std::string OperandText;
+    std::int32_t ExprValue = 0;
+    std::uint8_t ExprValid = 0;
+    std::uint8_t BitValid = 0;
+
+    // --- Symbol table ----------------------------------------------------
+    SymbolTable Symbols;
+    std::int32_t FoundIndex = 0;  // LabelCapacity = not found / no room
+
+    // --- Errors of the pass ----------------------------------------------
+    std::uint16_t ErrorCount = 0;
+    std::array<std::uint16_t, 257> ErrorLines{};  // 0 ends the list
+
+    // --- Memories --------------------------------------------------------
+    CodeMemory& CodeImage;               // Workspace::CodeImage
+    std::vector<std::uint8_t> BinBuffer;  // 65,536 bytes, staging of the .Bin file
+
+    // --- Macros (recorded and replayed by the macro handler) ------------
+    // 0 none, 1 recording, 2 replaying (FetchLine reads MacroText), 3 header
+    // "MACRO name" read on this line, 4 header "name MACRO" read on this
+    // line, 5 skipping the body of a duplicate definition.
+    std::uint8_t MacroState = 0;
+    std::string MacroText;
+    std::uint32_t MacroPos = 0;  // 1-based position in MacroText; wide, a body may pass 64 KiB
+    std::array<std::string, 10> MacroParams;
+    std::array<std::string, MacroMax + 1> MacroTable;
+    std::string MacroName;         // name of the header being read (state 4)
+    std::uint8_t MacroIndex = 0;   // slot being defined or called
+
+    // --- Parser state that the driver resets -----------------------------
+    std::array<std::string, 8> RegAlias;  // names declared for R0..R7
+    std::uint16_t AutoOrgStep = 16;
+    std::uint16_t AutoOrgCount = 1;
+    std::uint8_t EndSeen = 0;
+    std::uint8_t AfterOrg = 0;  // an origin was set and no byte produced since
+    std::uint8_t SkipLines = 0;  // conditional assembly is skipping
+    std::uint8_t CommentBlock = 0;
+
+    // --- Data directives: kept across passes and assemblies --------------
+    std::int32_t LintValue = 0;
+    std::array<std::uint8_t, 8> PackedValue{};
+
+    // Current time for time stamps and the end-of-pass line (a seam for tests).
+    std::time_t (*Clock)() = &DefaultClock;
+    static std::time_t DefaultClock() { return std::time(nullptr); }
+};
+
+}  // namespace z51

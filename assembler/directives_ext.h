@@ -1,0 +1,90 @@
+#pragma once
+// Hooks through which the line parser (RazborStr, assembler/parser.cpp)
+// hands lines to the data directives, macros, include files and
+// conditional assembly (assembler/datadir.cpp, macro.cpp, include.cpp,
+// floatconst.cpp, winlcd.cpp). assembler/directives_ext_stub.cpp holds
+// trivial versions that recognise nothing; it is deleted when the real
+// handlers land.
+//
+// Contract (kept stable; changes are additive only):
+// - Every hook gets the whole AsmState (assembler/asm_state.h) and the
+//   output pane (purple notices such as the macro table overflow go there).
+//   It returns true when it recognised the line; the parser then goes
+//   straight to its closing step. It returns false to let the parser go on
+//   as if the hook did not exist.
+// - On entry AsmLine has passed CyrToLat; ListingOn/LineNo/LineListed are
+//   done; LineHandled = 0, LineByteCount = 0, LineError empty, DupCheck 0,
+//   NextAddr == LineAddr. CommentStart is set when the line has a ";".
+// - A hook that recognises its line sets LineHandled = 1 itself (or leaves
+//   it 0 where the rules say the line ends unrecognised, e.g. an invalid DB
+//   item), fills LineBytes/LineByteCount, sets NextAddr = LineAddr +
+//   LineByteCount, and may set LineError, Mnemonic and FieldSpans.
+// - The closing step stays with the parser: it updates LowAddr/HighAddr
+//   and AfterOrg for lines with bytes; discards bytes and errors while
+//   EndSeen or SkipLines is set; appends LF + AsmLine to MacroText in
+//   MacroState 1 (and swallows the line in state 5); and for MacroState 3
+//   sets MacroText = LF + Operand1 + " " + Mnemonic, for state 4
+//   MacroText = LF + MacroName + " MACRO", then MacroState = 1. So a header
+//   handler only sets MacroState 3 or 4 (and MacroName / MacroIndex).
+// - Comment blocks are done by the parser itself (CommentBlock, ".COMMENT"
+//   in column 1, "COMMENT %", "%"); no hook is needed for them.
+// - The driver's FetchLine reads macro bodies (MacroState 2 from MacroText
+//   at MacroPos, "\0".."\9" replaced by MacroParams) and the include file
+//   (IncludeActive: st.IncludeFile, a TextReader; at its end it is closed,
+//   ListingOn = 1, IncludeActive = 0). A macro call therefore only sets
+//   MacroText = the slot's text, MacroPos = 2, MacroState = 2 and the
+//   parameters; an include directive opens st.IncludeFile and sets
+//   IncludeActive = 1.
+// - Useful: Evaluate / GetValFMT / GetVal / ValBit (assembler/evaluator.h),
+//   the symbol table operations (assembler/symtab.h), UpperCopy,
+//   TrimBlanks, Columns, IsBlank (assembler/parser.h), ByteToHex2,
+//   Hex2ToByte, CyrToLat (assembler/tables.h), cp() (core/cp1251.h).
+
+#include <cstdint>
+
+namespace z51 {
+
+struct AsmState;
+class Pane;
+
+// Data definition directives: called at their place in the directive list
+// (after TITLE .. AUTOORG, before EXTRN/PUBLIC and the equates) for every
+// mnemonic that reaches it. Recognises "DBZ", "DBE", "DB", "STR", "STRW",
+// "LCD", "STRCR", "STRWCR", "DEF8", "LINT", "FLT2", "FLT3", "DEFL", "DW",
+// "REL", "DS". Fields are cut: Mnemonic and Operand1..3 are upper-cased,
+// the spans are set, and quoted text is to be taken from AsmLine.
+bool HandleDataDirective(AsmState& st, Pane& pane);
+
+// The bare byte list: called near the end of the directive list (after
+// USING, before the instruction encoder) when Mnemonic is longer than 4
+// characters and contains a comma.
+bool HandleByteList(AsmState& st, Pane& pane);
+
+enum class MacroSite : std::uint8_t {
+    // ".ENDM" in column 1 (the line is longer than 4 characters). Fields
+    // are not cut yet.
+    EndmColumn1,
+    // A label followed by the word MACRO (the parser found the keyword by
+    // the label rule). LabelSpan and LabelText are set, nothing else is
+    // cut. Returning false stores the label as an ordinary one.
+    HeaderAfterLabel,
+    // Mnemonic "MACRO" (the form MACRO name); fields are cut.
+    HeaderMnemonic,
+    // Mnemonic "%ENDM", "ENDM" or "ENDMAC"; fields are cut.
+    EndmMnemonic,
+    // No instruction matched and MacroState is 0: try a macro call.
+    Call,
+};
+bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site);
+
+// Include directive in column 1 ("$INCLUDE", "%INCLUDE", ".INCLUDE"; the
+// line is longer than 13 characters). Fields are not cut yet.
+bool HandleInclude(AsmState& st, Pane& pane);
+
+enum class Conditional : std::uint8_t { EndIf, IfTrue, IfZ, IfNZ, IfFalse };
+// Conditional assembly in column 1: ".ENDIF" (line longer than 5),
+// ".IFTRUE" / ".IFZ" / ".IFNZ" (line longer than 10), ".IFFALSE" (line
+// longer than 11). Fields are not cut yet.
+bool HandleConditional(AsmState& st, Pane& pane, Conditional which);
+
+}  // namespace z51

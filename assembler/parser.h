@@ -1,0 +1,28 @@
+#pragma once
+// RazborStr: turns the current source line (AsmLine) into its meaning:
+// fields and their colouring slots, labels, directives, instruction bytes.
+
+#include <string>
+#include <string_view>
+
+namespace z51 {
+
+struct AsmState;
+class Pane;
+
+// Parses and encodes st.AsmLine. Precondition: LineAddr holds the line's
+// address and NextAddr equals it. Notices that are no line errors (label
+// table overflow) go to `pane` in purple.
+void RazborStr(AsmState& st, Pane& pane);
+
+// Small text helpers shared by the parser and the directive handlers.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+std::string UpperCopy(std::string_view s);
+// Without leading and trailing blanks (space and tab).
+std::string_view TrimBlanks(std::string_view s);
+// Columns first..last (1-based, inclusive) of `s`; empty when last < first
+// or out of range.
+std::string_view Columns(std::string_view s, std::size_t first, std::size_t last);
+
+}  // namespace z51
