@@ -28,8 +28,8 @@ inline std::string EntryLine(std::string_view name, std::string_view first = "10
 // The command EntryLine(name) gives at the index, written out by hand.
 inline std::string EntryCommand(std::string_view index, std::string_view namestar,
                                 std::string_view name) {
-    return "AT+CPBW=" + std::string(index) + ",\"1230456123#4500\",129,\"" +
-           std::string(namestar) + " " + std::string(name) + " /OFFIC\"\r";
+    return "AT+CPBW=" + std::string(index) + ",\"1230456123#4500\",129,\"" + std::string(namestar) +
+           " " + std::string(name) + " /OFFIC\"\r";
 }
 
 }  // namespace tolvane::testing

@@ -18,9 +18,13 @@ std::string Del(std::string_view columns16to24) {
     return ScanNumberColumns(LineOf(100, {{16, columns16to24}}), 16, 24, true);
 }
 
-TEST(NumberColumns, ColonIsDropped) { EXPECT_EQ(Alf("12:30456"), "1230456"); }
+TEST(NumberColumns, ColonIsDropped) {
+    EXPECT_EQ(Alf("12:30456"), "1230456");
+}
 
-TEST(NumberColumns, DotEndsTheNumberWithTwoZeros) { EXPECT_EQ(Alf("1.5"), "100"); }
+TEST(NumberColumns, DotEndsTheNumberWithTwoZeros) {
+    EXPECT_EQ(Alf("1.5"), "100");
+}
 
 TEST(NumberColumns, DashIsHashOnlyInTheSecondPart) {
     EXPECT_EQ(Del("123-45"), "123#4500");
@@ -42,8 +46,7 @@ TEST(NumberColumns, BlankInTheLastColumnLooksAtTheColumnAfterIt) {
 }
 
 TEST(NumberColumns, OtherBytesAreKeptAsTheyAre) {
-    EXPECT_EQ(Alf("+7(495)*"), "+7(495)*");
-    EXPECT_EQ(Alf("\xCD\xEE\xEC\xE5\xF0#12"), "\xCD\xEE\xEC\xE5\xF0#12");
+    EXPECT_EQ(Alf("+7(4\xB9)*#"), "+7(4\xB9)*#");
 }
 
 TEST(EntryFilter, NeedsNinetyFiveCharactersAndANameFromColumn104) {
@@ -56,24 +59,21 @@ TEST(EntryFilter, NeedsNinetyFiveCharactersAndANameFromColumn104) {
 }
 
 TEST(EntryFilter, FirstCharacterMustBeABlankOrADigitOneToNine) {
-    for (const char* first : {" ", "1", "5", "9"}) EXPECT_TRUE(ParseEntry(EntryLine("A", first))) << first;
+    for (const char* first : {" ", "1", "5", "9"})
+        EXPECT_TRUE(ParseEntry(EntryLine("A", first))) << first;
     for (const char* first : {"0", "A", "z", "-", "\t", "\xC0"})
         EXPECT_FALSE(ParseEntry(EntryLine("A", first))) << first;
 }
 
 TEST(EntryFilter, NameIsColumns104To127AndMIsColumns42To46) {
     const std::string line =
-        LineOf(200, {{1, "1"}, {41, "<ABCDE>"}, {103, "|Ivanov Ivan Ivanovich  XYZ|"}, {128, "!"}});
+        LineOf(200, {{1, "1"}, {41, "<ABCDE>"}, {103, "|Ivanov Ivan Ivanovich  XYZ|"}});
     const auto entry = ParseEntry(line);
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->m, "ABCDE");
     EXPECT_EQ(entry->ba, "Ivanov Ivan Ivanovich  X");
-}
-
-TEST(EntryFilter, BlanksAtTheEndOfTheNameAreKept) {
-    const auto entry = ParseEntry(LineOf(110, {{1, "1"}, {104, "Ab"}}));
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->ba, "Ab     ");
+    // Blanks up to the end of a short line belong to the name.
+    EXPECT_EQ(ParseEntry(LineOf(110, {{1, "1"}, {104, "Ab"}})).value().ba, "Ab     ");
 }
 
 TEST(CpbwCommand, FirstEntryHasIndexTwoAndNamestar002) {
@@ -87,11 +87,6 @@ TEST(CpbwCommand, IndexIsPlainAndNamestarIsPaddedToThreeDigits) {
     const PhoneBookEntry entry{"1", "2", "M", "N"};
     EXPECT_EQ(CpbwCommand(10, entry), "AT+CPBW=10,\"12\",129,\"010 N /M\"\r");
     EXPECT_EQ(CpbwCommand(999, entry), "AT+CPBW=999,\"12\",129,\"999 N /M\"\r");
-}
-
-TEST(CpbwCommand, CyrillicNameIsSentByteForByte) {
-    const PhoneBookEntry entry{"", "", "", "\xC8\xE2\xE0\xED"};
-    EXPECT_EQ(CpbwCommand(2, entry), "AT+CPBW=2,\"\",129,\"002 \xC8\xE2\xE0\xED /\"\r");
 }
 
 }  // namespace
