@@ -1,0 +1,215 @@
+#include "fileutil/hexconv.h"
+
+#include <algorithm>
+
+#include "assembler/tables.h"
+#include "core/cp1251.h"
+#include "core/file_error.h"
+
+namespace z51 {
+
+namespace {
+
+constexpr long kImageSize = 0x10000;
+constexpr std::string_view kEndRecord = ":00000001FF";
+
+// Up to this many line numbers are listed in a report line; the rest are
+// counted.
+constexpr std::size_t kMaxListedLines = 100;
+
+void AppendRecord(std::string& text, const CodeMemory& image, long a, int n, std::uint8_t cr) {
+    std::uint8_t sum = static_cast<std::uint8_t>(n + (a >> 8) + (a & 0xFF));  // type 00 adds nothing
+    text += ':';
+    AppendHex2(text, static_cast<std::uint8_t>(n));
+    AppendHex2(text, static_cast<std::uint8_t>(a >> 8));
+    AppendHex2(text, static_cast<std::uint8_t>(a & 0xFF));
+    text += "00";
+    for (int i = 0; i < n; ++i) {
+        std::uint8_t b = image[static_cast<std::size_t>(a + i)];
+        sum = static_cast<std::uint8_t>(sum + b);
+        AppendHex2(text, b);
+    }
+    AppendHex2(text, static_cast<std::uint8_t>(-sum));
+    text += cr ? "\r\n" : "\n";
+}
+
+std::string LineList(const std::vector<long>& lines) {
+    std::string s;
+    for (std::size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
+        if (i) s += ", ";
+        s += std::to_string(lines[i]);
+    }
+    if (lines.size() > kMaxListedLines) s += ", ... (" + std::to_string(lines.size()) + ")";
+    return s;
+}
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlankOrControl(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlankOrControl(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+std::string HexRecordsText(const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr) {
+    first = std::max(first, 0L);
+    last = std::min(last, kImageSize - 1);
+    std::string text;
+    if (last < first) return text;
+    const int w = width == 0 ? 1 : width;
+    text.reserve(static_cast<std::size_t>((last - first + 1) / w + 1) * (13 + 2 * static_cast<std::size_t>(w)));
+    for (long a = first; a <= last;) {
+        int n = static_cast<int>(std::min<long>(w, last - a + 1));
+        bool allFF = true;
+        for (int i = 0; i < n && allFF; ++i) allFF = image[static_cast<std::size_t>(a + i)] == 0xFF;
+        if (!allFF) AppendRecord(text, image, a, n, cr);
+        a += n;
+    }
+    return text;
+}
+
+void WriteHexRecords(AtomicFile& out, const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr) {
+    out.Write(HexRecordsText(image, first, last, width, cr));
+}
+
+void WriteHexEnd(AtomicFile& out, std::uint8_t cr) {
+    out.Write(kEndRecord);
+    if (cr) out.Write(std::string_view("\r\n"));
+}
+
+std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
+    std::size_t slash = name.find_last_of('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    if (name.find('.', base) != std::string::npos) return name;
+    return name + std::string(ext);
+}
+
+std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
+    // The size is checked before reading so that a huge file is never
+    // loaded, and again after, in case the file grew in between.
+    std::uint64_t size = FileSize(path);
+    auto tooLarge = [&](std::uint64_t n) {
+        return FileError(path, "the file has " + std::to_string(n) +
+                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
+    };
+    if (size > static_cast<std::uint64_t>(kImageSize)) throw tooLarge(size);
+    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
+    if (bytes.size() > static_cast<std::size_t>(kImageSize)) throw tooLarge(bytes.size());
+    return bytes;
+}
+
+void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::string& hexName) {
+    std::vector<std::uint8_t> bytes = ReadCodeFile(binName);
+    const std::string hexFile = WithDefaultExtension(hexName, ".Hex");
+    // The HEX file is built completely before the image and the names
+    // change, so a failure leaves everything as it was.
+    CodeMemory image = ws.CodeImage;
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    {
+        AtomicFile out(hexFile);
+        WriteHexRecords(out, image, 0, static_cast<long>(bytes.size()) - 1, ws.HexWidth, ws.HexCR);
+        WriteHexEnd(out, ws.HexCR);
+        out.Commit();
+    }
+    ws.CodeImage = image;
+    ws.BinName = binName;
+    ws.HexName = hexFile;
+    pane.Clear();
+    pane.SetColor(clr::Black);
+    static const std::string kObtained = cp("Получен файлы ");
+    static const std::string kFrom = cp(" из ");
+    pane.AddLine(kObtained + hexFile + kFrom + binName);
+}
+
+HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName) {
+    TextReader reader(hexName);  // a file that cannot be read leaves the image as it was
+    HexLoad load;
+    load.hexName = hexName;
+    ws.HexName = hexName;
+    ws.CodeImage.fill(0xFF);
+
+    long lineNo = 0;
+    while (!reader.AtEnd()) {
+        std::string raw = reader.ReadLine();
+        ++lineNo;
+        std::string_view line = Trim(raw);
+        if (line.empty()) continue;
+        if (line == kEndRecord) break;
+        if (line.front() != ':') {
+            load.skippedLines.push_back(lineNo);
+            continue;
+        }
+        int n = Hex2ToByte(line.substr(1));
+        if (n > 255 || line.size() < 11 + 2 * static_cast<std::size_t>(n)) {
+            load.skippedLines.push_back(lineNo);
+            continue;
+        }
+        // Every pair is taken modulo 256, as the loader always did (a pair
+        // that is not hexadecimal gives 00); such a pair, like a wrong
+        // checksum, is reported.
+        bool damaged = false;
+        auto pair = [&](std::size_t pos) {
+            int v = Hex2ToByte(line.substr(pos));
+            if (v > 255) damaged = true;
+            return static_cast<std::uint8_t>(v & 0xFF);
+        };
+        std::uint8_t hi = pair(3), lo = pair(5), type = pair(7);
+        std::uint8_t sum = static_cast<std::uint8_t>(n + hi + lo + type);
+        const long a = hi * 256L + lo;
+        bool clipped = false;
+        for (int i = 0; i < n; ++i) {
+            std::uint8_t b = pair(9 + 2 * static_cast<std::size_t>(i));
+            sum = static_cast<std::uint8_t>(sum + b);
+            if (a + i < kImageSize)
+                ws.CodeImage[static_cast<std::size_t>(a + i)] = b;
+            else
+                clipped = true;
+        }
+        sum = static_cast<std::uint8_t>(sum + pair(9 + 2 * static_cast<std::size_t>(n)));
+        if (damaged || sum != 0) load.checksumErrorLines.push_back(lineNo);
+        if (n > 0) {
+            load.hasData = true;
+            load.lowest = std::min(load.lowest, a);
+            load.highest = std::max(load.highest, std::min(a + n - 1, kImageSize - 1));
+        }
+        if (clipped) load.clipped = true;
+    }
+    return load;
+}
+
+void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::string& binName) {
+    if (!load.hasData) {
+        pane.SetColor(clr::Red);
+        static const std::string kNoData1 = cp("В файле ");
+        static const std::string kNoData2 = cp(" нет ни одной записи данных: Bin-файл не создан.");
+        pane.AddLine(kNoData1 + load.hexName + kNoData2);
+    } else {
+        // The binary is a plain image of code memory from address 0, as the
+        // assembler writes it, up to the highest loaded address.
+        const std::string binFile = WithDefaultExtension(binName, ".Bin");
+        WriteFileAtomic(binFile, std::span<const std::uint8_t>(ws.CodeImage.data(), static_cast<std::size_t>(load.highest + 1)));
+        ws.BinName = binFile;
+        pane.SetColor(clr::Black);
+        static const std::string kObtained = cp("Получен файл ");
+        static const std::string kFrom = cp(" из ");
+        pane.AddLine(kObtained + binFile + kFrom + load.hexName);
+    }
+    pane.SetColor(clr::Purple);
+    if (!load.skippedLines.empty()) {
+        static const std::string kSkipped = cp("Пропущены строки: ");
+        pane.AddLine(kSkipped + LineList(load.skippedLines));
+    }
+    if (!load.checksumErrorLines.empty()) {
+        static const std::string kChecksum = cp("Ошибка контрольной суммы в строках: ");
+        pane.AddLine(kChecksum + LineList(load.checksumErrorLines));
+    }
+    if (load.clipped) {
+        static const std::string kClipped = cp("Данные за адресом FFFFH отброшены.");
+        pane.AddLine(kClipped);
+    }
+    pane.SetColor(clr::Black);
+}
+
+}  // namespace z51
