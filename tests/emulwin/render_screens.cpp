@@ -1,0 +1,108 @@
+// Renders the emulator window, and the main window with an assembled
+// example, to PNG files: zanvek-screens OUTDIR [SUFFIX] [EXAMPLE.a51].
+// Run it with QT_QPA_PLATFORM=offscreen (and QT_SCALE_FACTOR=2 for the
+// double-size pictures); docs/screenshots.sh does both.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "core/workspace.h"
+#include "emulator/Emul51.h"
+#if ZANVEK_MAIN_WINDOW
+#include "shell/KestrixC.h"
+#endif
+
+namespace {
+
+// A small program that blinks P1.0 with a delay loop.
+constexpr std::array<std::uint8_t, 18> kBlink = {
+    0x75, 0x81, 0x30,  // 0000  MOV  081H,#030H   SP
+    0x90, 0x01, 0x00,  // 0003  MOV  DPTR,#00100H
+    0x74, 0x0F,        // 0006  MOV  A,#00FH
+    0xF5, 0x90,        // 0008  MOV  090H,A        P1
+    0xB2, 0x90,        // 000A  CPL  P1.0
+    0x78, 0x05,        // 000C  MOV  R0,#005H
+    0xD8, 0xFE,        // 000E  DJNZ R0,0000EH
+    0x80, 0xF8,        // 0010  SJMP 0000AH
+};
+
+void Settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool Save(QWidget& w, const QString& path) {
+    const QPixmap pm = w.grab();
+    if (!pm.save(path, "PNG")) {
+        std::fprintf(stderr, "zanvek-screens: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s (%dx%d)\n", qPrintable(path), pm.width(), pm.height());
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zanvek-screens OUTDIR [SUFFIX] [EXAMPLE.a51]\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString example = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    QDir().mkpath(out);
+    bool ok = true;
+
+    // The main window with the listing of the example, assembled in a
+    // scratch folder so that its .Bin and .Hex land there.
+    auto ws = std::make_unique<z51::Workspace>();
+#if ZANVEK_MAIN_WINDOW
+    z51::TfrmMain main(*ws);
+    z51::TfrmEmul emul(*ws, &main);
+    main.SetWindows(nullptr, &emul);
+    QTemporaryDir scratch;
+    if (!example.isEmpty() && scratch.isValid()) {
+        const QString source = scratch.filePath(QFileInfo(example).fileName());
+        if (QFile::copy(example, source)) {
+            main.show();
+            main.StartWithSource(source);
+            QElapsedTimer t;
+            t.start();
+            while (main.Asm().FirstPassRunning() && t.elapsed() < 20000)
+                QApplication::processEvents(QEventLoop::AllEvents, 10);
+            main.mnuTrnClick();
+            Settle(200);
+            ok = Save(main, out + "/main" + suffix + ".png") && ok;
+        } else {
+            std::fprintf(stderr, "zanvek-screens: cannot read %s\n", qPrintable(example));
+            ok = false;
+        }
+    }
+#else
+    z51::TfrmEmul emul(*ws);
+    if (!example.isEmpty()) std::printf("zanvek-screens: no main window in this build\n");
+#endif
+
+    // The emulator window a few steps into the blink program.
+    std::copy(kBlink.begin(), kBlink.end(), ws->CodeImage.begin());
+    ws->emu.R.fill(0);
+    ws->emu.PC = 0;
+    emul.IndicPorts();
+    for (int i = 0; i < 9; ++i) emul.btnGoStepClick();
+    emul.show();
+    Settle(120);
+    ok = Save(emul, out + "/emulator" + suffix + ".png") && ok;
+    return ok ? 0 : 1;
+}
