@@ -1,0 +1,148 @@
+// zanvek-cli emu end to end: trace and final state (golden), options, exit
+// status. Re-approve the golden file with UPDATE_GOLDEN=1.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/fileio.h"
+
+namespace z51 {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out;
+};
+
+Result RunCli(const std::string& args) {
+    Result r;
+    const std::string cmd = std::string(ZANVEK_CLI) + " --no-color emu " + args + " 2>&1";
+    std::FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+class CliEmuTest : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() /
+                   ("z51cli_" + std::to_string(::getpid()) + "_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+    std::string Write(const char* name, std::vector<std::uint8_t> bytes) {
+        WriteFileAtomic(Path(name), bytes);
+        return Path(name);
+    }
+
+    // Fills external RAM 0000H.. with A = 5 + R2 for R2 = 3, 2, 1, calls a
+    // subroutine that sets CY, then stops on SJMP $ at 0012H.
+    std::string Program() {
+        return Write("prog.bin", {
+                                     0x75, 0x81, 0x2F,  // 0000 MOV SP,#2FH
+                                     0x90, 0x00, 0x00,  // 0003 MOV DPTR,#0000H
+                                     0x7A, 0x03,        // 0006 MOV R2,#3
+                                     0x74, 0x05,        // 0008 loop: MOV A,#5
+                                     0x2A,              // 000A ADD A,R2
+                                     0xF0,              // 000B MOVX @DPTR,A
+                                     0xA3,              // 000C INC DPTR
+                                     0xDA, 0xF9,        // 000D DJNZ R2,loop
+                                     0x12, 0x00, 0x14,  // 000F LCALL sub
+                                     0x80, 0xFE,        // 0012 SJMP $
+                                     0xD2, 0xD7,        // 0014 sub: SETB C
+                                     0x22,              // 0016 RET
+                                 });
+    }
+};
+
+TEST_F(CliEmuTest, TraceAndFinalStateMatchGolden) {
+    const Result r = RunCli("--trace " + Program());
+    EXPECT_EQ(r.status, 0);
+    const std::string golden = std::string(EMU_TEST_DIR) + "/golden/trace.txt";
+    if (std::getenv("UPDATE_GOLDEN")) {
+        std::ofstream(golden, std::ios::binary) << r.out;
+        GTEST_SKIP() << "golden file rewritten: " << golden;
+    }
+    std::ifstream in(golden, std::ios::binary);
+    std::stringstream want;
+    want << in.rdbuf();
+    EXPECT_EQ(r.out, want.str());
+}
+
+TEST_F(CliEmuTest, UntilStopsThereAndReportsWhenNeverReached) {
+    Result r = RunCli("--until 0012H " + Program());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Stopped at 0012H after 21 steps: PC reached the stop address"), std::string::npos) << r.out;
+    r = RunCli("--until 0x14 " + Program());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Stopped at 0014H after 19 steps"), std::string::npos) << r.out;
+    // Never reached: the run ends on the halt loop, exit status 1.
+    r = RunCli("--until 256 " + Program());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("halt loop"), std::string::npos) << r.out;
+    r = RunCli("--steps 5 " + Program());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Stopped at 000BH after 5 steps: step limit"), std::string::npos) << r.out;
+}
+
+TEST_F(CliEmuTest, DefaultLimitEndsAnEndlessLoop) {
+    // INC A / SJMP back: never halts by itself.
+    const Result r = RunCli(Write("loop.bin", {0x04, 0x80, 0xFD}));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("after 10000000 steps: step limit"), std::string::npos) << r.out;
+}
+
+TEST_F(CliEmuTest, StateFilesRoundTrip) {
+    Result r = RunCli("--save-regs " + Path("r.dmp") + " --ext " + Write("x.bin", std::vector<std::uint8_t>(8, 0xEE)) +
+                      " --save-ext " + Path("x2.bin") + " " + Program());
+    ASSERT_EQ(r.status, 0) << r.out;
+    const auto ext = ReadBinaryFile(Path("x2.bin"));
+    EXPECT_EQ(ext, (std::vector<std::uint8_t>{0x08, 0x07, 0x06, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(fs::file_size(Path("r.dmp")), 266u);
+
+    // Loading the dump and running nothing shows the same final state.
+    const std::string tail = r.out.substr(r.out.find('\n') + 1);
+    Result again = RunCli("--steps 0 --regs " + Path("r.dmp") + " " + Program());
+    ASSERT_EQ(again.status, 0) << again.out;
+    EXPECT_EQ(again.out.substr(again.out.find('\n') + 1), tail);
+}
+
+TEST_F(CliEmuTest, BadInputGetsAMessageAndExitStatus2) {
+    EXPECT_EQ(RunCli("").status, 2);
+    EXPECT_EQ(RunCli("--until 10000H " + Program()).status, 2);
+    EXPECT_EQ(RunCli("--until zz " + Program()).status, 2);
+    EXPECT_EQ(RunCli("--steps -1 " + Program()).status, 2);
+    EXPECT_EQ(RunCli("--bogus " + Program()).status, 2);
+    EXPECT_EQ(RunCli("--steps").status, 2);
+    EXPECT_EQ(RunCli(Path("missing.bin")).status, 2);
+    EXPECT_EQ(RunCli("--regs " + Path("missing.dmp") + " " + Program()).status, 2);
+
+    const Result big = RunCli(Write("big.bin", std::vector<std::uint8_t>(65537)));
+    EXPECT_EQ(big.status, 2);
+    EXPECT_NE(big.out.find("65536"), std::string::npos) << big.out;
+
+    // A failed save is reported and leaves no file.
+    const Result save = RunCli("--save-regs " + Path("no/dir/r.dmp") + " " + Program());
+    EXPECT_EQ(save.status, 2);
+    EXPECT_FALSE(fs::exists(Path("no")));
+
+    const Result help = RunCli("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--until ADDR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace z51
