@@ -1,0 +1,338 @@
+#include "assembler/assembler.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "assembler/listing.h"
+#include "assembler/parser.h"
+#include "core/cp1251.h"
+#include "core/file_error.h"
+
+namespace z51 {
+namespace {
+
+std::tm LocalTime(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm;
+}
+
+}  // namespace
+
+std::string FormatDate(std::time_t t) {
+    std::tm tm = LocalTime(t);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%d.%m.%Y", &tm);
+    return buf;
+}
+
+std::string FormatTime(std::time_t t) {
+    std::tm tm = LocalTime(t);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%H:%M:%S", &tm);
+    return buf;
+}
+
+void EchoLine(const AsmState& st, Pane& pane) {
+    const FieldSpanSet& f = st.FieldSpans;
+    const std::string& line = st.AsmLine;
+    struct Slot {
+        const Span& span;
+        Color color;
+    };
+    const Slot slots[] = {
+        {f.LeadBlank, clr::Black},     {f.LabelSpan, clr::Red},    {f.LabelGap, clr::Black},
+        {f.MnemonicSpan, clr::Blue},   {f.MnemonicGap, clr::Black}, {f.Operand1Span, clr::Green},
+        {f.Separator1, clr::Black},    {f.Operand2Span, clr::Fuchsia}, {f.Separator2, clr::Black},
+        {f.Operand3Span, clr::Red},    {f.TrailGap, clr::Black},
+    };
+    for (const Slot& s : slots) {
+        if (s.span.start == 0) continue;
+        pane.SetColor(s.color);
+        if (&s.span == &f.MnemonicSpan) pane.Append(st.Mnemonic);
+        else pane.Append(Columns(line, s.span.start, s.span.end));
+    }
+    if (f.CommentStart == 0) return;
+
+    // The comment in tokens: a word after "@" or "\" is marked (purple,
+    // maroon at the end of the line), other runs are navy. The first
+    // pending token is empty: it shows nothing.
+    std::string_view rest = Columns(line, f.CommentStart, line.size());
+    std::size_t tokenStart = 0;
+    bool marked = false;
+    auto flush = [&](std::size_t end, Color markedColor) {
+        pane.SetColor(marked ? markedColor : clr::Navy);
+        pane.Append(rest.substr(tokenStart, end - tokenStart));
+    };
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        auto c = static_cast<unsigned char>(rest[i]);
+        if (c >= 'A' && c != '\\') continue;  // letters (Latin and Cyrillic) extend the token
+        flush(i, clr::Purple);
+        tokenStart = i;
+        marked = c == '@' || c == '\\';
+    }
+    flush(rest.size(), clr::Maroon);
+}
+
+void ErrorSummary(const AsmState& st, Pane& pane, std::size_t width) {
+    pane.SetColor(clr::Navy);
+    std::string text;
+    for (std::uint16_t n : st.ErrorLines) {
+        if (n == 0) break;
+        text += std::to_string(n);
+        text += ' ';
+        if (text.size() > width) {
+            pane.AddLine(text);
+            text.clear();
+        }
+    }
+    if (!text.empty()) pane.AddLine(text);
+}
+
+Assembler::Assembler(Workspace& ws, Pane& pane) : st_(std::make_unique<AsmState>(ws)), pane_(&pane) {}
+
+void Assembler::StopFirstPass() {
+    running_ = false;
+    st_->SourceFile.Close();
+    st_->IncludeFile.Close();
+    st_->IncludeActive = 0;
+}
+
+void Assembler::Prohod1() {
+    AsmState& s = *st_;
+    // A pass still running would otherwise go on reading a file that is
+    // being replaced.
+    StopFirstPass();
+    s.SourceFile.Open(s.SourceName);  // FileError: nothing else changes
+
+    s.LineNo = 0;
+    s.Symbols.Clear();
+    s.LineAddr = 0;
+    s.NextAddr = 0;
+    s.LowAddr = 0x7FF;
+    s.HighAddr = 0;
+    s.ErrorLines.fill(0);
+    s.EpromSize = 0;
+    s.ErrorCount = 0;
+    s.EndSeen = 0;
+    s.IncludeActive = 0;
+    s.PassNo = 1;
+    s.ListingOn = 1;
+    pane_->Clear();
+    for (std::string& m : s.MacroTable) m.clear();
+    s.CodeImage.fill(0xFF);
+    s.AutoOrgStep = 16;
+    s.AutoOrgCount = 1;
+    s.BinFrom = 0;
+    s.BinTo = 0xFFFF;
+    s.HexWidth = 16;
+    s.PageLength = 0;
+    s.HexCR = 1;
+    for (std::string& a : s.RegAlias) a.clear();
+    s.MacroState = 0;
+    s.SkipLines = 0;
+    s.CommentBlock = 0;
+    s.AfterOrg = 0;
+    outcome_ = Outcome::None;
+    failure_.clear();
+    running_ = true;
+}
+
+void Assembler::FetchLine() {
+    AsmState& s = *st_;
+    if (s.MacroState == 2) {
+        // Positions are 1-based as in the macro table: MacroPos points at the
+        // start of the line read last (2 = the header, which is skipped).
+        s.AsmLine.clear();
+        const std::string& body = s.MacroText;
+        std::size_t p = s.MacroPos;  // 1-based
+        while (p <= body.size() && body[p - 1] != '\n') ++p;
+        if (p <= body.size()) {
+            const std::size_t start = p + 1;  // past the LF
+            std::size_t q = start;
+            while (q <= body.size() && body[q - 1] != '\n') ++q;
+            s.AsmLine.assign(body, start - 1, q - start);
+            if (q >= body.size()) s.MacroState = 0;  // the body's last line
+            s.MacroPos = static_cast<std::uint32_t>(start);
+        } else {
+            s.MacroState = 0;
+        }
+        // "\0".."\9" stand for the parameters of the call. Scanning goes on
+        // after the inserted text, so a parameter that itself holds "\d"
+        // is not expanded again (and again, without end).
+        for (std::size_t i = 0; i + 1 < s.AsmLine.size();) {
+            if (s.AsmLine[i] == '\\' && s.AsmLine[i + 1] >= '0' && s.AsmLine[i + 1] <= '9') {
+                const std::string& param = s.MacroParams[static_cast<std::size_t>(s.AsmLine[i + 1] - '0')];
+                s.AsmLine.replace(i, 2, param);
+                i += param.size();
+            } else {
+                ++i;
+            }
+        }
+        return;
+    }
+    if (s.IncludeActive) {
+        // An include file that is empty or at its end gives an empty line,
+        // never the previous line again.
+        s.AsmLine = s.IncludeFile.AtEnd() ? std::string() : s.IncludeFile.ReadLine();
+        if (s.IncludeFile.AtEnd()) {
+            s.IncludeFile.Close();
+            s.ListingOn = 1;
+            s.IncludeActive = 0;
+        }
+        return;
+    }
+    s.AsmLine = s.SourceFile.ReadLine();
+}
+
+void Assembler::RecordErrorLine() {
+    for (std::uint16_t& slot : st_->ErrorLines) {
+        if (slot == 0) {
+            slot = st_->LineNo;
+            return;
+        }
+    }
+}
+
+void Assembler::ProcessLine(bool finalPass) {
+    static const std::string kUnknown = cp("--- Строка выше с директивами ассемблера не опознана!");
+    AsmState& s = *st_;
+    Pane& pane = *pane_;
+    FetchLine();
+    s.LineByteCount = 0;
+    s.LineAddr = s.NextAddr;
+    RazborStr(s, pane);
+    if (s.LineListed) {
+        PrintNumCodeStr(s, pane);
+        EchoLine(s, pane);
+    }
+    // Lines that are not listed store their bytes as well: the image must
+    // match LowAddr/HighAddr and the program as written.
+    if (finalPass && s.LineHandled && s.LineByteCount > 0) {
+        for (std::size_t i = 0; i < s.LineByteCount; ++i)
+            s.CodeImage[static_cast<std::size_t>(s.LineAddr + static_cast<std::int32_t>(i)) & 0xFFFF] =
+                s.LineBytes[i];
+    }
+    auto countError = [&] {
+        if (s.ErrorCount < 0xFFFF) ++s.ErrorCount;  // never wraps back to "no errors"
+    };
+    if (!s.LineError.empty()) {
+        countError();
+        pane.SetColor(clr::Red);
+        pane.AddLine(finalPass ? s.LineError : "--- " + s.LineError);
+        if (finalPass) RecordErrorLine();
+    }
+    if (!s.LineHandled && !s.AsmLine.empty() && !s.Mnemonic.empty()) {
+        countError();
+        pane.SetColor(clr::Red);
+        pane.AddLine(kUnknown);
+        RecordErrorLine();
+    }
+}
+
+void Assembler::EndFirstPass() {
+    static const std::string kErrors = cp("Выявлено ошибок: ");
+    static const std::string kInLines = cp(" в строках:");
+    static const std::string kDone = cp("Компиляция завершена: ");
+    AsmState& s = *st_;
+    s.SourceFile.Close();
+    if (s.ErrorCount > 0) {
+        pane_->SetColor(clr::Red);
+        pane_->AddLine(kErrors + std::to_string(s.ErrorCount) + kInLines);
+        ErrorSummary(s, *pane_, 84);
+    }
+    std::time_t now = s.Clock();
+    pane_->SetColor(clr::Black);
+    pane_->AddLine(kDone + FormatDate(now) + " " + FormatTime(now) + ".");
+    running_ = false;
+}
+
+bool Assembler::Tick() {
+    if (!running_) return false;
+    for (int i = 0; i < kLinesPerTick; ++i) {
+        if (st_->SourceFile.AtEnd()) {
+            EndFirstPass();
+            return false;
+        }
+        ProcessLine(false);
+    }
+    return true;
+}
+
+void Assembler::RunFirstPass() {
+    while (Tick()) {
+    }
+}
+
+bool Assembler::FinalPass() {
+    static const std::string kErrors = cp("Выявлены ошибки [");
+    static const std::string kInLines = cp("] в строках:");
+    AsmState& s = *st_;
+    if (running_) RunFirstPass();
+    outcome_ = Outcome::Failed;
+    failure_.clear();
+    bool writing = false;
+    try {
+        s.SourceFile.Open(s.SourceName);
+        s.IncludeFile.Close();
+        s.LineNo = 0;
+        s.LineAddr = 0;
+        s.NextAddr = 0;
+        s.BinFrom = 0;
+        s.BinTo = 0x800;
+        s.AutoOrgStep = 16;
+        s.AutoOrgCount = 1;
+        s.IdentText.clear();
+        s.TitleText.clear();
+        s.EndSeen = 0;
+        s.IncludeActive = 0;
+        s.ListingOn = 1;
+        s.ErrorCount = 0;
+        // Operand messages appear from pass 2 on; after 255 passes the
+        // number goes back to 2, never to the first pass's 1 (or 0).
+        s.PassNo = s.PassNo == 255 ? 2 : static_cast<std::uint8_t>(s.PassNo + 1);
+        if (s.PassNo < 2) s.PassNo = 2;
+        s.CodeImage.fill(0xFF);
+        pane_->Clear();
+        s.ErrorLines.fill(0);
+        s.MacroState = 0;
+        s.SkipLines = 0;
+        s.CommentBlock = 0;
+        s.AfterOrg = 0;
+
+        while (!s.SourceFile.AtEnd()) ProcessLine(true);
+        s.SourceFile.Close();
+        s.IncludeFile.Close();
+        s.IncludeActive = 0;
+
+        if (s.ErrorCount > 0) {
+            pane_->SetColor(clr::Red);
+            pane_->AddLine(kErrors + std::to_string(s.ErrorCount) + kInLines);
+            ErrorSummary(s, *pane_, 79);
+            outcome_ = Outcome::SourceErrors;
+            return false;
+        }
+        SymbolListing(s, *pane_);
+        writing = true;
+        WriteBinFile(s, *pane_);
+        WriteHexFile(s, *pane_);
+        outcome_ = Outcome::Written;
+        return true;
+    } catch (const FileError& e) {
+        failure_ = e.Path() + ": " + e.Reason();
+    } catch (const std::exception& e) {
+        failure_ = e.what();
+    }
+    s.SourceFile.Close();
+    s.IncludeFile.Close();
+    s.IncludeActive = 0;
+    // A failure while writing the output is shown; any other failure ends
+    // the pass silently.
+    if (writing) {
+        pane_->SetColor(clr::Red);
+        pane_->AddLine(failure_);
+    }
+    return false;
+}
+
+}  // namespace z51

@@ -1,0 +1,354 @@
+#include "assembler/encoder.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "assembler/asm_state.h"
+#include "assembler/evaluator.h"
+#include "assembler/tables.h"
+#include "core/cp1251.h"
+
+namespace z51 {
+namespace {
+
+// A MultiByteCmds record cut at the tab and the commas.
+struct Part {
+    std::string text;         // the part as written in the pattern
+    std::uint8_t kind = 0;    // placeholder code, 0 = plain text
+    char prefix = 0;          // '#' or '/' before the placeholder
+};
+struct Pattern {
+    std::string_view mnemonic;
+    Part part[3];
+    int parts = 0;
+    int length = 0;          // InsnLength
+    std::uint8_t slot[3]{};  // SlotPos1..3: index in LineBytes, 3 = none
+    std::uint8_t opcode = 0;
+};
+
+Pattern Cut(const MultiByteRecord& r) {
+    Pattern p;
+    p.opcode = r.opcode;
+    std::string_view s = r.Pattern();
+    // All 13 bytes count for the length; zero bytes add nothing.
+    p.length = 1;
+    for (char c : std::string_view(r.pattern, sizeof r.pattern)) {
+        auto b = static_cast<std::uint8_t>(c);
+        if (b >= 1 && b <= 8) ++p.length;
+        if (b == kAddr16) ++p.length;
+    }
+    std::size_t tab = s.find('\t');
+    p.mnemonic = s.substr(0, tab);
+    std::string_view ops = tab == std::string_view::npos ? std::string_view() : s.substr(tab + 1);
+    while (!ops.empty() && p.parts < 3) {
+        std::size_t comma = p.parts < 2 ? ops.find(',') : std::string_view::npos;
+        std::string_view t = ops.substr(0, comma);
+        Part& part = p.part[p.parts++];
+        part.text.assign(t);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            auto b = static_cast<std::uint8_t>(t[i]);
+            if (b >= 1 && b <= 8) {
+                part.kind = b;
+                if (i > 0) part.prefix = t[i - 1];
+            }
+        }
+        ops = comma == std::string_view::npos ? std::string_view() : ops.substr(comma + 1);
+    }
+    bool ph1 = p.part[0].kind != 0, ph2 = p.parts > 1 && p.part[1].kind != 0, ph3 = p.parts > 2 && p.part[2].kind != 0;
+    p.slot[0] = ph1 ? 1 : 3;
+    p.slot[1] = ph2 ? (ph1 ? 2 : 1) : 3;
+    p.slot[2] = ph3 ? 2 : 3;
+    return p;
+}
+
+struct OneByteEntry {
+    std::string_view operands;  // after the tab
+    bool bare;                  // no tab: any operands match
+    std::uint8_t opcode;
+};
+
+// Records grouped by mnemonic, each group in table order: the first match
+// in a group is the first match of the whole scan, since a record of
+// another mnemonic never matches.
+struct Index {
+    std::unordered_map<std::string_view, std::vector<OneByteEntry>> one;
+    std::vector<Pattern> patterns;
+    std::unordered_map<std::string_view, std::vector<int>> multi;
+};
+
+const Index& TheIndex() {
+    static const Index* index = [] {
+        auto* ix = new Index();
+        for (const OneByteRecord& r : OneByteCmds) {
+            std::string_view t = r.Text();
+            if (t.empty()) break;  // the end of the table
+            std::size_t tab = t.find('\t');
+            bool bare = tab == std::string_view::npos;
+            ix->one[t.substr(0, tab)].push_back({bare ? std::string_view() : t.substr(tab + 1), bare, r.opcode});
+        }
+        ix->patterns.reserve(MultiByteCmds.size());
+        for (const MultiByteRecord& r : MultiByteCmds) {
+            if (r.pattern[0] == 0) continue;
+            ix->patterns.push_back(Cut(r));
+        }
+        for (std::size_t i = 0; i < ix->patterns.size(); ++i)
+            ix->multi[ix->patterns[i].mnemonic].push_back(static_cast<int>(i));
+        return ix;
+    }();
+    return *index;
+}
+
+bool IsReserved(std::string_view op) {
+    if (op == "DPTR" || op == "C" || op == "@R0" || op == "@R1") return true;
+    return op.size() == 2 && op[0] == 'R' && op[1] >= '0' && op[1] <= '7';
+}
+
+// Register aliases: a name declared for Rn stands for Rn, "@name" for @Rn.
+void ApplyAliases(const AsmState& st, std::string& op) {
+    for (char& c : op) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
+    for (int n = 0; n < 8; ++n) {
+        const std::string& alias = st.RegAlias[static_cast<std::size_t>(n)];
+        if (op == alias) {
+            op = "R" + std::to_string(n);
+        } else if (op.size() == alias.size() + 1 && op[0] == '@' && std::string_view(op).substr(1) == alias) {
+            op = "@R" + std::to_string(n);
+        }
+    }
+}
+
+const std::string& Msg(const char* utf8) {
+    // Messages are few and fixed; keep their code page 1251 forms.
+    static std::unordered_map<const char*, std::string> cache;
+    auto it = cache.find(utf8);
+    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
+    return it->second;
+}
+
+constexpr const char* kMsgAddr16 = "Не распознан addr16-операнд в строке выше.";
+constexpr const char* kMsgAddr11 = "Не распознан addr11-операнд в строке выше.";
+constexpr const char* kMsgAddr11Range =
+    "Превышение addr11 (2048) в операторах AJMP, ACALL в строке выше - используйте SJMP, LJMP, LCALL!";
+constexpr const char* kMsgRelRange = "Метка для относительной адресации недоступна: отстоит более чем 127 байт";
+constexpr const char* kMsgRelName = "Метка для относительной адресации с таким именем не найдена!";
+constexpr const char* kMsgBit1 = "Не распознан bit-операнд в строке выше..";
+constexpr const char* kMsgBit3 = "Не распознан bit-операнд в строке выше.";
+constexpr const char* kMsgNotBit = "Не распознан /bit-операнд в строке выше.";
+constexpr const char* kMsgImm = "Не распознан #data операнд в строке выше.";
+constexpr const char* kMsgImmHyphen = "Не распознан #data-операнд в строке выше.";
+constexpr const char* kMsgImm8 = "Не распознан #data8 операнд в строке выше.";
+constexpr const char* kMsgAddr = "Не распознан addr-операнд в строке выше.";
+constexpr const char* kMsgBitArg = "Не распознан bit-аргумент в строке выше.";
+constexpr const char* kMsgDptr = "Не распознан операнд оператора MOV DPTR выше.";
+constexpr const char* kMsgLabel = "Не распознан Label-операнд в строке выше.";
+
+class Encoder {
+public:
+    Encoder(AsmState& st, const Pattern& p, const std::string& op1, const std::string& op2)
+        : st_(st), p_(p), op_{&op1, &op2, &st.Operand3} {}
+
+    // Returns false when the record does not fit the line.
+    bool Run() {
+        const Part& first = p_.part[0];
+        if (first.kind == 0 && *op_[0] != first.text) return false;
+        st_.LineBytes[0] = p_.opcode;
+        st_.LineByteCount = static_cast<std::uint16_t>(p_.length);
+        st_.NextAddr = st_.LineAddr + p_.length;
+        if (first.kind != 0 && IsReserved(*op_[0])) return false;
+        for (int i = 0; i < p_.parts; ++i)
+            if (!Take(i)) return false;
+        if (!pendingAddrMessage_.empty() && st_.LineError.empty()) st_.LineError = pendingAddrMessage_;
+        if (p_.opcode == 0x85) std::swap(st_.LineBytes[1], st_.LineBytes[2]);  // source first, as the chip stores it
+        st_.LineHandled = 1;
+        return true;
+    }
+
+private:
+    bool FinalPass() const { return st_.PassNo > 1; }
+    void Store(int i, std::int32_t v) {
+        std::uint8_t slot = p_.slot[i];
+        if (slot < 3) st_.LineBytes[slot] = static_cast<std::uint8_t>(v & 0xFF);
+    }
+    void FinalMessage(const char* msg) {
+        if (FinalPass() && !st_.ExprValid) st_.LineError = Msg(msg);
+    }
+
+    // A displacement from the address after the instruction. The program
+    // counter wraps at 64 KiB, so the distance is taken modulo 65,536.
+    void Relative(int i, std::string_view text) {
+        Evaluate(st_, text);
+        std::int32_t disp = st_.ExprValue - st_.LineAddr - p_.length;
+        Store(i, disp);
+        if (st_.ExprValid) {
+            auto d16 = static_cast<std::int16_t>(static_cast<std::uint16_t>(disp & 0xFFFF));
+            if (d16 < -128 || d16 > 127) st_.LineError = Msg(kMsgRelRange);
+        } else {
+            FinalMessage(kMsgRelName);
+        }
+    }
+
+    // AJMP and ACALL reach the 2 KiB page of the address that follows the
+    // instruction: the low 11 bits go into the code, the page must match.
+    void Absolute11(std::string_view text) {
+        Evaluate(st_, text);
+        std::int32_t v = st_.ExprValue;
+        st_.LineBytes[1] = static_cast<std::uint8_t>(v & 0xFF);
+        st_.LineBytes[0] = static_cast<std::uint8_t>(st_.LineBytes[0] | ((v & 0x700) >> 3));
+        FinalMessage(kMsgAddr11);
+        if (st_.ExprValid) {
+            std::int32_t page = ((st_.LineAddr + p_.length) & 0xFFFF) & 0xF800;
+            if (v < 0 || v > 0xFFFF || (v & 0xF800) != page) st_.LineError = Msg(kMsgAddr11Range);
+        }
+    }
+
+    void Absolute16(std::string_view text, const char* msg) {
+        Evaluate(st_, text);
+        st_.LineBytes[1] = static_cast<std::uint8_t>((st_.ExprValue >> 8) & 0xFF);
+        st_.LineBytes[2] = static_cast<std::uint8_t>(st_.ExprValue & 0xFF);
+        FinalMessage(msg);
+    }
+
+    // Bit operand: names and numeric bit addresses first, then expressions.
+    void Bit(int i, std::string_view text, const char* msg) {
+        ValBit(st_, text);
+        if (st_.BitValid) {
+            st_.ExprValid = 1;
+        } else {
+            Evaluate(st_, text);
+        }
+        Store(i, st_.ExprValue);
+        FinalMessage(msg);
+    }
+
+    bool Take(int i) {
+        const Part& part = p_.part[i];
+        const std::string& op = *op_[i];
+        if (part.kind == 0) return i == 0 || op == part.text;
+        std::string_view text = op;
+        if (part.prefix != 0) {
+            if (op.empty() || op[0] != part.prefix) return false;
+            text.remove_prefix(1);
+        }
+        const bool firstPlaceholder = p_.part[0].kind != 0;
+        switch (part.kind) {
+            case kAddr16:
+                Absolute16(text, part.prefix == '#' ? kMsgDptr : kMsgAddr16);
+                return true;
+            case kAddr11:
+                Absolute11(text);
+                return true;
+            case kRel8:
+                Relative(i, text);
+                return true;
+            case kBit:
+                if (part.prefix == '/') {
+                    Bit(i, text, kMsgNotBit);
+                } else if (i == 0) {
+                    Bit(i, text, kMsgBit1);
+                } else if (i == 1) {
+                    // MOV C,bit and the like: the byte is stored after the
+                    // name lookup and once more after an evaluation.
+                    ValBit(st_, text);
+                    Store(i, st_.ExprValue);
+                    if (st_.BitValid) {
+                        st_.ExprValid = 1;
+                    } else {
+                        Evaluate(st_, text);
+                        Store(i, st_.ExprValue);
+                    }
+                    FinalMessage(kMsgBitArg);
+                } else {
+                    Bit(i, text, kMsgBit3);
+                }
+                return true;
+            case kData8:
+                Data8(i, text, part.prefix == '#', firstPlaceholder);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    void Data8(int i, std::string_view text, bool immediate, bool firstPlaceholder) {
+        Evaluate(st_, text);
+        if (i == 0) {
+            // A direct address in the first operand; the accumulator and B
+            // are their register addresses.
+            if (text == "A" || text == "ACC") {
+                st_.ExprValue = 0xE0;
+                st_.ExprValid = 1;
+            } else if (text == "B") {
+                st_.ExprValue = 0xF0;
+                st_.ExprValid = 1;
+            }
+            Store(i, st_.ExprValue);
+            if (!st_.ExprValid) {
+                ValBit(st_, text);
+                st_.ExprValid = st_.BitValid;
+            }
+            // An unknown address is reported once the record is taken (in
+            // the final passes), so that nothing is stored silently wrong.
+            if (!st_.ExprValid && FinalPass()) pendingAddrMessage_ = Msg(kMsgAddr);
+            return;
+        }
+        if (immediate && (firstPlaceholder || i == 2)) {
+            if (!st_.ExprValid && i == 1) {
+                ValBit(st_, text);
+                st_.ExprValid = st_.BitValid;
+            }
+            Store(i, st_.ExprValue);
+            FinalMessage(i == 1 ? kMsgImmHyphen : kMsgImm8);
+            return;
+        }
+        Store(i, st_.ExprValue);
+        if (immediate) FinalMessage(kMsgImm);
+        else FinalMessage(firstPlaceholder ? kMsgLabel : kMsgAddr);
+    }
+
+    AsmState& st_;
+    const Pattern& p_;
+    const std::string* op_[3];
+    std::string pendingAddrMessage_;
+};
+
+}  // namespace
+
+bool EncodeInstruction(AsmState& st) {
+    const Index& ix = TheIndex();
+    std::string op1 = st.Operand1;
+    std::string op2 = st.Operand2;
+    ApplyAliases(st, op1);
+    ApplyAliases(st, op2);
+
+    if (auto it = ix.one.find(st.Mnemonic); it != ix.one.end()) {
+        for (const OneByteEntry& e : it->second) {
+            bool match = e.bare || e.operands == op1 ||
+                         (e.operands.size() == op1.size() + 1 + op2.size() && e.operands.starts_with(op1) &&
+                          e.operands[op1.size()] == ',' && e.operands.ends_with(op2));
+            if (!match) continue;
+            st.LineBytes[0] = e.opcode;
+            st.LineByteCount = 1;
+            st.NextAddr = st.LineAddr + 1;
+            st.LineHandled = 1;
+            return true;
+        }
+    }
+
+    // JMP right after an origin (a reset or interrupt vector) is a long jump.
+    if (st.Mnemonic == "JMP" && st.AfterOrg == 1) st.Mnemonic = "LJMP";
+
+    if (auto it = ix.multi.find(st.Mnemonic); it != ix.multi.end()) {
+        for (int i : it->second) {
+            Encoder enc(st, ix.patterns[static_cast<std::size_t>(i)], op1, op2);
+            if (enc.Run()) return true;
+            st.LineByteCount = 0;
+            st.NextAddr = st.LineAddr;
+        }
+    }
+    st.LineByteCount = 0;
+    st.NextAddr = st.LineAddr;
+    return false;
+}
+
+}  // namespace z51

@@ -1,0 +1,335 @@
+#include "assembler/evaluator.h"
+
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "assembler/asm_state.h"
+#include "assembler/tables.h"
+#include "core/cp1251.h"
+
+namespace z51 {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+bool IsHex(char c) { return HexValue(c) >= 0; }
+char Up(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+template <class Pred>
+bool All(std::string_view s, Pred p) {
+    for (char c : s)
+        if (!p(c)) return false;
+    return true;
+}
+
+// Signed 32-bit decimal; false when the text is no number of that range
+// (a lone "-", too many digits).
+bool ParseDecimal(std::string_view s, std::int32_t& out) {
+    if (s.empty()) return false;
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    std::int32_t v = 0;
+    auto [p, ec] = std::from_chars(first, last, v, 10);
+    if (ec != std::errc() || p != last) return false;
+    out = v;
+    return true;
+}
+
+// Hexadecimal digits into 32 bits (FFFFFFFFH reads as -1); false when the
+// text is empty or the value needs more than 32 bits.
+bool ParseHex(std::string_view s, std::int32_t& out) {
+    if (s.empty()) return false;
+    std::uint64_t v = 0;
+    for (char c : s) {
+        int d = HexValue(c);
+        if (d < 0) return false;
+        v = v * 16 + static_cast<unsigned>(d);
+        if (v > 0xFFFFFFFFull) return false;
+    }
+    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+    return true;
+}
+
+// Digit-by-digit accumulation of the letter notations; the value wraps at
+// 32 bits like the register it is built in.
+bool Accumulate(std::string_view digits, unsigned base, std::int32_t& out) {
+    std::uint32_t v = 0;
+    for (char c : digits) {
+        if (!IsDigit(c) || static_cast<unsigned>(c - '0') >= base) return false;
+        v = v * base + static_cast<unsigned>(c - '0');
+    }
+    out = static_cast<std::int32_t>(v);
+    return true;
+}
+
+// First-match name index over SfrTable, then BitTable: gives exactly what
+// the two scans in table order give.
+const std::unordered_map<std::string_view, std::uint8_t>& NameIndex() {
+    static const auto* index = [] {
+        auto* m = new std::unordered_map<std::string_view, std::uint8_t>();
+        for (const NameRecord& r : SfrTable) m->emplace(r.Name(), r.addr);
+        for (const NameRecord& r : BitTable) m->emplace(r.Name(), r.addr);
+        return m;
+    }();
+    return *index;
+}
+
+enum class Prefix { None, Minus, Hi, Lo, Sb, Sw, Not, Swp };
+
+std::uint32_t Reverse(std::uint32_t v, int bits) {
+    std::uint32_t r = 0;
+    for (int i = 0; i < bits; ++i)
+        if (v & (1u << i)) r |= 1u << (bits - 1 - i);
+    return r;
+}
+
+std::int32_t ApplyPrefix(Prefix p, std::int32_t value) {
+    auto u = static_cast<std::uint32_t>(value);
+    switch (p) {
+        case Prefix::None: return value;
+        case Prefix::Not: return static_cast<std::int32_t>(0xFFFFu - u);
+        case Prefix::Minus: return static_cast<std::int32_t>(0u - u);
+        case Prefix::Hi: return static_cast<std::int32_t>((u >> 8) & 0xFF);
+        case Prefix::Lo: return static_cast<std::int32_t>(u & 0xFF);
+        case Prefix::Sb: return static_cast<std::int32_t>((u & 0xFF00) | Reverse(u & 0xFF, 8));
+        case Prefix::Sw: return static_cast<std::int32_t>(Reverse(u & 0xFFFF, 16));
+        case Prefix::Swp: return static_cast<std::int32_t>(((u & 0x0F) << 4) | ((u >> 4) & 0x0F));
+    }
+    return value;
+}
+
+// The notations of one term, tried in order. Returns true when one of
+// them accepted `w` (ok tells whether its value could be converted).
+bool Notation(AsmState& st, std::string_view w, bool& ok, std::int32_t& v) {
+    const std::size_t n = w.size();
+    const char first = w[0];
+    const char last = Up(w[n - 1]);
+    ok = true;
+    // 1. Signed decimal.
+    if ((IsDigit(first) || first == '-') && All(w.substr(1), IsDigit)) {
+        ok = ParseDecimal(w, v);
+        return true;
+    }
+    // 2, 3. "$" is the address of the line; "$" with digits is hexadecimal.
+    if (first == '$') {
+        if (n == 1) {
+            v = st.LineAddr;
+            return true;
+        }
+        if (All(w.substr(1), IsHex)) {
+            ok = ParseHex(w.substr(1), v);
+            return true;
+        }
+    }
+    // 4. 0X prefix.
+    if (n >= 2 && first == '0' && Up(w[1]) == 'X' && All(w.substr(2), IsHex)) {
+        ok = ParseHex(w.substr(2), v);  // "0X" alone converts to nothing
+        return true;
+    }
+    // 5. Character constant.
+    if (n == 3 && first == '\'' && w[2] == '\'') {
+        v = static_cast<unsigned char>(w[1]);
+        return true;
+    }
+    // 6. O followed by octal digits, 7. T followed by base-4 digits.
+    if (Up(first) == 'O' && Accumulate(w.substr(1), 8, v)) return true;
+    if (Up(first) == 'T' && Accumulate(w.substr(1), 4, v)) return true;
+    // 8. Octal with an O or Q suffix.
+    if ((last == 'O' || (last == 'Q' && n >= 2)) && Accumulate(w.substr(0, n - 1), 8, v)) return true;
+    // 9. Binary.
+    if (last == 'B' && n >= 2 && Accumulate(w.substr(0, n - 1), 2, v)) return true;
+    // 10. Two-character register and bit names (P1, SP, CY ...).
+    if (n == 2) {
+        ValBit(st, w);
+        if (st.BitValid) {
+            v = st.ExprValue;
+            return true;
+        }
+    }
+    // 11. Hexadecimal with an H suffix.
+    if (last == 'H' && n >= 2 && All(w.substr(0, n - 1), IsHex)) {
+        ok = ParseHex(w.substr(0, n - 1), v);
+        return true;
+    }
+    // 12. Decimal with a D suffix.
+    if (last == 'D' && n >= 2) {
+        std::string_view body = w.substr(0, n - 1);
+        bool digits = (IsDigit(body[0]) || (body[0] == '-' && n >= 3)) && All(body.substr(1), IsDigit);
+        if (digits) {
+            ok = ParseDecimal(body, v);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void ValBit(AsmState& st, std::string_view s) {
+    st.BitValid = 0;
+    const auto& index = NameIndex();
+    if (auto it = index.find(s); it != index.end()) {
+        st.ExprValue = it->second;
+        st.BitValid = 1;
+        return;
+    }
+    auto bitDigit = [](char c) { return c >= '0' && c <= '7'; };
+    if (s.size() == 5 && s[2] == 'H' && s[3] == '.') {
+        int f = Hex2ToByte(s.substr(0, 2));
+        char b = s[4];
+        if (f > 0x80 && f < 0x100 && bitDigit(b)) {
+            st.ExprValue = f | (b - '0');
+            st.BitValid = 1;
+        } else if (f >= 0x20 && f <= 0x2F && bitDigit(b)) {
+            st.ExprValue = (f - 0x20) * 8 + (b - '0');
+            st.BitValid = 1;
+        }
+        return;
+    }
+    if (s.size() == 6 && s[0] == '0' && s[3] == 'H' && s[4] == '.') {
+        int f = Hex2ToByte(s.substr(1, 2));
+        char b = s[5];
+        if (f > 0x80 && f < 0x100 && bitDigit(b)) {
+            st.ExprValue = f | (b - '0');
+            st.BitValid = 1;
+        }
+    }
+}
+
+void GetVal(AsmState& st, std::string_view t) {
+    st.ExprValue = 0;
+    Prefix prefix = Prefix::None;
+    std::string_view w = t;
+    if (t.size() > 1 && t[0] == '-') {
+        prefix = Prefix::Minus;
+        w = t.substr(1);
+    } else if (t.size() > 4 && t[0] == '.') {
+        std::string_view p4 = t.substr(0, 4);
+        if (p4 == ".HI.") prefix = Prefix::Hi;
+        else if (p4 == ".LO.") prefix = Prefix::Lo;
+        else if (p4 == ".SB.") prefix = Prefix::Sb;
+        else if (p4 == ".SW.") prefix = Prefix::Sw;
+        if (prefix != Prefix::None) {
+            w = t.substr(4);
+        } else if (t.size() > 5) {
+            std::string_view p5 = t.substr(0, 5);
+            if (p5 == ".NOT.") prefix = Prefix::Not;
+            else if (p5 == ".SWP.") prefix = Prefix::Swp;
+            if (prefix != Prefix::None) w = t.substr(5);
+        }
+    }
+
+    if (w.empty()) {
+        static const std::string kBadArgument = cp("Ошибка представления аргумента в строке выше…");
+        st.LineError = kBadArgument;
+        st.ExprValid = 0;
+    } else {
+        bool ok = true;
+        std::int32_t v = 0;
+        if (Notation(st, w, ok, v)) {
+            st.ExprValid = ok ? 1 : 0;
+            st.ExprValue = ok ? v : 0;
+        } else {
+            // A name: register and bit names first, the symbol table wins.
+            ValBit(st, w);
+            st.ExprValid = st.BitValid;
+            FindIndex_LBLEQU(st, w);
+            if (st.FoundIndex < LabelCapacity) {
+                auto i = static_cast<std::size_t>(st.FoundIndex);
+                st.ExprValid = st.Symbols.LabelDefined[i];
+                st.ExprValue = st.Symbols.LabelValues[i];
+            }
+        }
+    }
+    st.ExprValue = ApplyPrefix(prefix, st.ExprValue);
+}
+
+void GetValFMT(AsmState& st) {
+    if (st.OperandText.empty()) {
+        static const std::string kEmpty = cp("Пустой операнд!");
+        st.ExprValid = 0;
+        st.ExprValue = 0;
+        st.LineError = kEmpty;
+        return;
+    }
+    if (st.OperandText.size() >= 2 && st.OperandText.front() == '(' && st.OperandText.back() == ')')
+        st.OperandText = st.OperandText.substr(1, st.OperandText.size() - 2);
+    const std::string_view t = st.OperandText;
+    GetVal(st, t);
+    if (st.ExprValid || t.size() <= 2) return;
+
+    const std::size_t len = t.size();
+    auto up = [&](std::size_t i1) { return Up(t[i1 - 1]); };  // 1-based column
+    for (std::size_t i = 2;; ++i) {
+        if (i + 5 <= len && t[i - 1] == '.' && t[i + 3] == '.' && up(i + 1) == 'S' && up(i + 2) == 'H' &&
+            (up(i + 3) == 'L' || up(i + 3) == 'R')) {
+            bool left = up(i + 3) == 'L';
+            GetVal(st, t.substr(0, i - 1));
+            bool validA = st.ExprValid;
+            auto a = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
+            GetVal(st, t.substr(i + 4));
+            bool validB = st.ExprValid;
+            auto b = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
+            if (validA && validB) {
+                st.ExprValue = static_cast<std::int32_t>(left ? a << (b % 32) : a >> (b % 32));
+                st.ExprValid = 1;
+            } else {
+                st.ExprValid = 0;
+            }
+            return;
+        }
+        if (i > len) return;  // no operator: invalid
+        char c = t[i - 1];
+        if (c == '+' || c == '-' || c == '/' || c == '*' || c == '&' || c == '|' || c == '^' || c == '%' ||
+            c == '>' || c == '<' || c == '=') {
+            if (i == len) return;  // operator at the end: invalid
+            GetVal(st, t.substr(0, i - 1));
+            bool validA = st.ExprValid;
+            auto a = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
+            GetVal(st, t.substr(i));
+            bool validB = st.ExprValid;
+            auto b = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
+            if (!validA || !validB) {
+                st.ExprValid = 0;
+                return;
+            }
+            std::uint32_t r = 0;
+            switch (c) {
+                case '+': r = a + b; break;
+                case '-': r = a - b; break;
+                case '*': r = a * b; break;
+                case '/':
+                case '%':
+                    if (b == 0) {
+                        st.ExprValid = 0;
+                        return;
+                    }
+                    r = c == '/' ? a / b : a % b;
+                    break;
+                case '&': r = a & b; break;
+                case '|': r = a | b; break;
+                case '^': r = a ^ b; break;
+                case '<': r = a < b; break;
+                case '>': r = a > b; break;
+                default: r = a == b; break;
+            }
+            st.ExprValue = static_cast<std::int32_t>(r);
+            st.ExprValid = 1;
+            return;
+        }
+    }
+}
+
+void Evaluate(AsmState& st, std::string_view text) {
+    st.OperandText.assign(text);
+    GetValFMT(st);
+}
+
+}  // namespace z51

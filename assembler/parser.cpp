@@ -1,0 +1,607 @@
+#include "assembler/parser.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "assembler/asm_state.h"
+#include "assembler/assembler.h"
+#include "assembler/directives_ext.h"
+#include "assembler/encoder.h"
+#include "assembler/evaluator.h"
+#include "assembler/tables.h"
+#include "core/cp1251.h"
+#include "core/pane.h"
+
+namespace z51 {
+
+std::string UpperCopy(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = UpperAscii(c);
+    return r;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+std::string_view Columns(std::string_view s, std::size_t first, std::size_t last) {
+    if (first == 0) first = 1;
+    if (last > s.size()) last = s.size();
+    if (last < first) return {};
+    return s.substr(first - 1, last - first + 1);
+}
+
+namespace {
+
+using Col = std::uint16_t;
+
+const std::string& Text(const char* utf8) {
+    static std::unordered_map<const char*, std::string> cache;
+    auto it = cache.find(utf8);
+    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
+    return it->second;
+}
+
+constexpr const char* kNeedNumber = "Аргумент должен иметь числовое значение!";
+constexpr const char* kBadSegment = "Недопустивое задание адреса DSEG,CSEG";
+constexpr const char* kBadEprom = "Псевдо команда .27xxx не распознана";
+constexpr const char* kLabelOverflow = "Переполнение массива меток для строки ниже:";
+constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
+
+// Upper-cased prefix test on the raw line.
+bool StartsUpper(std::string_view line, std::string_view word) {
+    if (line.size() < word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (UpperAscii(line[i]) != word[i]) return false;
+    return true;
+}
+
+class LineParser {
+public:
+    LineParser(AsmState& st, Pane& pane) : st_(st), pane_(pane), f_(st.FieldSpans) {}
+
+    void Run() {
+        Start();
+        if (!st_.AsmLine.empty()) Parse();
+        Closing();
+        if (tooLong_) st_.LineError = Text(kLineTooLong);
+    }
+
+private:
+    std::size_t Len() const { return st_.AsmLine.size(); }
+    char At(std::size_t col) const { return st_.AsmLine[col - 1]; }  // 1-based
+
+    void Start() {
+        if (st_.ListingOn) ++st_.LineNo;
+        st_.LineHandled = 0;
+        st_.LineByteCount = 0;
+        st_.FieldSpans = FieldSpanSet{};
+        st_.LabelText.clear();
+        st_.Mnemonic.clear();
+        st_.Operand1.clear();
+        st_.Operand2.clear();
+        st_.Operand3.clear();
+        st_.LineError.clear();
+        st_.DupCheck = 0;
+        st_.LineListed = st_.ListingOn;
+        if (st_.AsmLine.size() > kMaxLineLength) {
+            st_.AsmLine.resize(kMaxLineLength);
+            tooLong_ = true;
+        }
+    }
+
+    void Parse() {
+        // Cyrillic look-alikes become the Latin letters they look like.
+        for (char& c : st_.AsmLine) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
+
+        if (st_.CommentBlock) {
+            std::string_view t = TrimBlanks(st_.AsmLine);
+            if (t.empty() || t.back() != '%' || t.size() > 2) {
+                f_.CommentStart = 1;
+                st_.LineHandled = 1;
+                return;
+            }
+            // The end of the block; the line itself is parsed as usual.
+            st_.CommentBlock = 0;
+        }
+
+        if (st_.AsmLine[0] == ':' && HexRecord()) return;
+
+        // The comment starts at the first ";", wherever it stands.
+        std::size_t semi = st_.AsmLine.find(';');
+        codeEnd_ = semi == std::string::npos ? Len() : semi;  // last column of the code part
+        if (semi != std::string::npos) f_.CommentStart = static_cast<Col>(semi + 1);
+        std::size_t lead = 0;
+        while (lead < codeEnd_ && IsBlank(At(lead + 1))) ++lead;
+        if (lead > 0) f_.LeadBlank = {1, static_cast<Col>(lead)};
+
+        if (IsBlank(At(1)) || f_.CommentStart == 1) {
+            IndentedLabel(lead + 1);
+        } else {
+            if (ColumnOneDirective()) return;
+            std::size_t c = 1;
+            while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
+            f_.LabelSpan = {1, static_cast<Col>(c - 1)};
+        }
+
+        if (f_.LabelSpan.start != 0 && Label()) return;
+        Fields();
+        if (st_.Mnemonic.empty()) return;
+        for (std::size_t c = f_.MnemonicSpan.start; c <= f_.MnemonicSpan.end; ++c)
+            st_.AsmLine[c - 1] = UpperAscii(st_.AsmLine[c - 1]);
+        Directive();
+    }
+
+    // An Intel HEX record written as a source line.
+    bool HexRecord() {
+        const std::string& s = st_.AsmLine;
+        f_.LabelSpan = {1, 1};
+        f_.MnemonicSpan = {2, 9};
+        f_.Operand1Span.start = 10;
+        if (s == ":00000001FF") {
+            st_.Mnemonic = "00000001";
+            f_.Operand1Span.end = 11;
+            if (st_.EndSeen < 255) ++st_.EndSeen;
+            st_.LineHandled = 1;
+            return true;
+        }
+        int n = Hex2ToByte(std::string_view(s).substr(1));
+        if (n == 0) {
+            f_.LabelSpan.end = static_cast<Col>(Len());
+            st_.LineHandled = 1;
+            return true;
+        }
+        if (n > 255 || Len() < static_cast<std::size_t>(2 * n + 11)) {
+            f_ = FieldSpanSet{};  // an ordinary line after all
+            return false;
+        }
+        // Address bytes that are no hexadecimal pairs count modulo 256,
+        // so the record stays inside the 64 KiB image.
+        int hi = Hex2ToByte(std::string_view(s).substr(3)) & 0xFF;
+        int lo = Hex2ToByte(std::string_view(s).substr(5)) & 0xFF;
+        st_.LineAddr = hi * 256 + lo;
+        for (int i = 0; i < n; ++i)
+            st_.LineBytes[static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(Hex2ToByte(std::string_view(s).substr(9 + 2 * i)) & 0xFF);
+        st_.LineByteCount = static_cast<std::uint16_t>(n);
+        st_.Mnemonic = s.substr(1, 8);
+        f_.Operand1Span.end = static_cast<Col>(Len() - 2);
+        f_.Operand2Span = {static_cast<Col>(2 * n + 10), static_cast<Col>(2 * n + 11)};
+        st_.NextAddr = st_.LineAddr + n;
+        st_.LineHandled = 1;
+        return true;
+    }
+
+    // A label written after blanks: the first word, ending in ":".
+    void IndentedLabel(std::size_t from) {
+        int changes = 0;
+        for (std::size_t c = from; c <= codeEnd_; ++c) {
+            char ch = At(c);
+            if (ch == ':') {
+                if (changes < 2) f_.LabelSpan = {static_cast<Col>(from), static_cast<Col>(c)};
+                return;
+            }
+            bool blank = IsBlank(ch);
+            if (blank ? (changes % 2 == 1) : (changes % 2 == 0)) ++changes;
+        }
+    }
+
+    // Directives recognised by their place in column 1. Returns true when
+    // the line is done.
+    bool ColumnOneDirective() {
+        const std::string& s = st_.AsmLine;
+        const std::size_t len = Len();
+        if (len > 4 && StartsUpper(s, ".ENDM") && HandleMacroLine(st_, pane_, MacroSite::EndmColumn1)) return true;
+        if (len > 5 && StartsUpper(s, ".ENDIF") && HandleConditional(st_, pane_, Conditional::EndIf)) return true;
+        if (len > 5 && StartsUpper(s, ".IDENT")) {
+            IdentText();
+            return true;
+        }
+        if (len > 7 && (StartsUpper(s, "$NOMOD5") || StartsUpper(s, "$NO_LIST"))) {
+            st_.ListingOn = 0;
+            st_.Mnemonic = s.substr(0, 8);
+            f_.MnemonicSpan = {1, 8};
+            if (f_.CommentStart == 0 && len > 8) f_.TrailGap = {9, static_cast<Col>(codeEnd_)};
+            st_.LineHandled = 1;
+            return true;
+        }
+        if (len > 10 && (StartsUpper(s, ".GLOBAL") || StartsUpper(s, ".ARGCHK"))) {
+            f_ = FieldSpanSet{};
+            f_.CommentStart = 1;
+            st_.LineHandled = 1;
+            return true;
+        }
+        if (len > 10) {
+            Conditional which = Conditional::EndIf;
+            bool cond = true;
+            if (StartsUpper(s, ".IFTRUE")) which = Conditional::IfTrue;
+            else if (StartsUpper(s, ".IFZ")) which = Conditional::IfZ;
+            else if (StartsUpper(s, ".IFNZ")) which = Conditional::IfNZ;
+            else cond = false;
+            if (cond && HandleConditional(st_, pane_, which)) return true;
+        }
+        if (len > 11 && StartsUpper(s, ".IFFALSE") && HandleConditional(st_, pane_, Conditional::IfFalse))
+            return true;
+        if (len > 9 && StartsUpper(s, ".COMMENT")) {
+            std::string_view rest = TrimBlanks(std::string_view(s).substr(8));
+            if (!rest.empty() && rest.back() == '%') {
+                st_.CommentBlock = 1;
+                st_.Mnemonic = ".COMMENT";
+                f_ = FieldSpanSet{};
+                f_.MnemonicSpan = {1, 8};
+                f_.CommentStart = 9;
+                st_.LineHandled = 1;
+                return true;
+            }
+        }
+        if (len > 13 && (StartsUpper(s, "$INCLUDE") || StartsUpper(s, "%INCLUDE") || StartsUpper(s, ".INCLUDE")) &&
+            HandleInclude(st_, pane_))
+            return true;
+        return false;
+    }
+
+    // ".IDENT /dd.mm.yyyy hh:mm/": the date that the binary file receives.
+    void IdentText() {
+        const std::string& s = st_.AsmLine;
+        st_.Mnemonic = ".IDENT";
+        st_.LabelText.clear();
+        f_.LabelSpan = {};
+        f_.LeadBlank = {};
+        st_.LineHandled = 1;
+        std::size_t first = s.find('/');
+        if (first == std::string::npos) {
+            // No delimiters: no date.
+            st_.IdentText.clear();
+            f_.MnemonicSpan = {1, 6};
+            return;
+        }
+        std::size_t last = s.rfind('/');
+        st_.IdentText = s.substr(first, last - first + 1);
+        const auto a = static_cast<Col>(first + 1), b = static_cast<Col>(last + 1);  // columns of the slashes
+        f_.MnemonicSpan = {1, static_cast<Col>(a >= 3 ? a - 2 : 1)};
+        if (a >= 2) f_.MnemonicGap = {static_cast<Col>(a >= 3 ? a - 1 : a), a};
+        else f_.MnemonicGap = {a, a};
+        if (b > a) {
+            f_.Operand1Span = {static_cast<Col>(a + 1), static_cast<Col>(b - 1)};
+            f_.Separator1 = {b, b};
+        }
+        if (b < Len()) {
+            if (f_.CommentStart == 0 || f_.CommentStart <= b) f_.CommentStart = static_cast<Col>(b + 1);
+            else f_.TrailGap = {static_cast<Col>(b + 1), static_cast<Col>(f_.CommentStart - 1)};
+        } else {
+            f_.CommentStart = 0;
+        }
+    }
+
+    // Label definition. Returns true when the line is done (macro header,
+    // identification text).
+    bool Label() {
+        st_.LabelText = UpperCopy(Columns(st_.AsmLine, f_.LabelSpan.start, f_.LabelSpan.end));
+        if (st_.LabelText.starts_with(".IDENT")) {
+            IdentText();
+            return true;
+        }
+        const bool colon = !st_.LabelText.empty() && st_.LabelText.back() == ':';
+        if (f_.LabelSpan.start != 1 && !colon) return false;
+        st_.DupCheck = 1;
+        std::string_view name = st_.LabelText;
+        if (colon) name.remove_suffix(1);
+
+        // "name MACRO": the first M from the column numbered with the
+        // length of the label on decides.
+        const std::size_t L = st_.LabelText.size();
+        if (Len() > L + 5) {
+            for (std::size_t c = std::max<std::size_t>(L, 1); c + 4 <= Len(); ++c) {
+                if (UpperAscii(At(c)) != 'M') continue;
+                if (StartsUpper(std::string_view(st_.AsmLine).substr(c - 1), "MACRO") &&
+                    HandleMacroLine(st_, pane_, MacroSite::HeaderAfterLabel))
+                    return true;
+                break;
+            }
+        }
+        if (name.empty()) return false;
+        GetIndex_LBLEQU(st_, name);
+        if (st_.FoundIndex < LabelCapacity) {
+            SaveIndex_LBLEQU(st_, st_.LineAddr);
+        } else {
+            pane_.SetColor(clr::Purple);
+            pane_.AddLine(Text(kLabelOverflow));
+        }
+        return false;
+    }
+
+    // Cuts the code part into gap, mnemonic, gap and up to three operands.
+    void Fields() {
+        std::size_t pos = std::max<std::size_t>(f_.LeadBlank.end, f_.LabelSpan.end) + 1;
+        const std::size_t end = codeEnd_;
+        auto blanks = [&](Span& span) {
+            std::size_t b = pos;
+            while (pos <= end && IsBlank(At(pos))) ++pos;
+            if (pos > b) span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
+        };
+        // Characters up to a stop character; returns the column it stopped at.
+        auto word = [&](Span& span, std::string& text, bool commaStops) {
+            std::size_t b = pos;
+            while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
+            if (pos > b) {
+                span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
+                text = UpperCopy(Columns(st_.AsmLine, b, pos - 1));
+            }
+            return pos <= end && At(pos) == ',';
+        };
+        blanks(f_.LabelGap);
+        word(f_.MnemonicSpan, st_.Mnemonic, false);
+        blanks(f_.MnemonicGap);
+        if (word(f_.Operand1Span, st_.Operand1, true)) {
+            std::size_t b = pos;
+            while (pos <= end && (IsBlank(At(pos)) || At(pos) == ',')) ++pos;
+            f_.Separator1 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
+            if (word(f_.Operand2Span, st_.Operand2, true)) {
+                f_.Separator2 = {static_cast<Col>(pos), static_cast<Col>(pos)};
+                ++pos;
+                word(f_.Operand3Span, st_.Operand3, false);
+            }
+        }
+        // The gap after the last field. Text that no field took (after a
+        // blank in the operand list) stays visible in the listing here.
+        if (pos <= end) f_.TrailGap = {static_cast<Col>(pos), static_cast<Col>(end)};
+    }
+
+    void ClearOperandSpans() {
+        f_.Operand1Span = f_.Separator1 = f_.Operand2Span = f_.Separator2 = f_.Operand3Span = f_.TrailGap = {};
+    }
+
+    // Evaluates `text` as an operand.
+    bool Eval(std::string_view text) {
+        Evaluate(st_, text);
+        return st_.ExprValid != 0;
+    }
+
+    // HEXCR, HEXWIDTH, PAGEWIDTH: the low byte of the value, at most `limit`.
+    void Setting(std::uint8_t& target, std::int32_t limit) {
+        Handled();
+        Eval(st_.Operand1);
+        std::int32_t v = st_.ExprValue > limit ? limit : st_.ExprValue;
+        target = static_cast<std::uint8_t>(v & 0xFF);
+        if (!st_.ExprValid) st_.LineError = Text(kNeedNumber);
+    }
+
+    void Handled() { st_.LineHandled = 1; }
+
+    void Directive() {
+        const std::string& m = st_.Mnemonic;
+        if (m == "MACRO" && HandleMacroLine(st_, pane_, MacroSite::HeaderMnemonic)) return;
+        if ((m == "%ENDM" || m == "ENDM" || m == "ENDMAC") && HandleMacroLine(st_, pane_, MacroSite::EndmMnemonic))
+            return;
+        if (m == "TITLE" || m == "$TT" || m == "NAME") return Title();
+        if (m == "HEXCR") return Setting(st_.HexCR, 255);
+        if (m == "HEXWIDTH") return Setting(st_.HexWidth, 112);
+        if (m == "PAGEWIDTH") return Setting(st_.PageLength, 112);
+        if (m == "ORG") {
+            Handled();
+            st_.AfterOrg = 1;
+            if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
+            return;
+        }
+        if (m == "DSEG" || (m == "CSEG" && st_.Operand1 == "AT")) return Segment();
+        if (m == "ORG_MIN") {
+            Handled();
+            if (Eval(st_.Operand1)) st_.BinFrom = st_.LowAddr = st_.ExprValue;
+            return;
+        }
+        if (m == "ORG_MAX") {
+            Handled();
+            if (Eval(st_.Operand1)) st_.BinTo = st_.HighAddr = st_.ExprValue;
+            return;
+        }
+        if (m == "IDENT") return TimeStamp();
+        if (m == "AUTOORG") {
+            Handled();
+            if (Eval(st_.Operand1)) {
+                st_.AutoOrgStep = static_cast<std::uint16_t>(st_.ExprValue & 0xFFFF);
+                st_.NextAddr = static_cast<std::int32_t>(std::uint32_t{st_.AutoOrgStep} * st_.AutoOrgCount);
+                ++st_.AutoOrgCount;
+            }
+            return;
+        }
+        if (HandleDataDirective(st_, pane_)) return;
+        if (m == "EXTRN" || m == "PUBLIC" || m == "SEGMENT" || m == "RSEG" || m == "INDEX_LINT" ||
+            m == "INDEX_LADDR")
+            return Handled();
+        if (m == "EQU" || ((m == "REG" || m == "DATA" || m == "SET") && st_.IncludeActive) ||
+            (m == "VAR" && (st_.MacroState != 0 || st_.IncludeActive)))
+            return Equate();
+        if (m == "BIT") return BitEquate();
+        if (m.size() >= 3 && m.compare(0, 3, ".27") == 0) {
+            Handled();
+            if (Eval(std::string_view(m).substr(3)))
+                st_.EpromSize = static_cast<std::int32_t>(
+                    std::clamp<std::int64_t>(std::int64_t{st_.ExprValue} * 128, INT32_MIN, INT32_MAX));
+            else
+                st_.LineError = Text(kBadEprom);
+            return;
+        }
+        if (m == "END") {
+            Handled();
+            if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = 1;
+            if (st_.SkipLines) f_.CommentStart = 1;
+            return;
+        }
+        if (m == "COMMENT" && st_.Operand1 == "%") {
+            st_.CommentBlock = 1;
+            return Handled();
+        }
+        if (m == "%") {
+            st_.CommentBlock = 0;
+            return Handled();
+        }
+        if (m == "USING") return Handled();
+        if (m.size() > 4 && m.find(',') != std::string::npos && HandleByteList(st_, pane_)) return;
+        if (EncodeInstruction(st_)) return;
+        if (st_.MacroState == 0) HandleMacroLine(st_, pane_, MacroSite::Call);
+    }
+
+    void Title() {
+        Handled();
+        if (f_.Operand1Span.start == 0) {
+            st_.TitleText.clear();
+            return;
+        }
+        const Col start = f_.Operand1Span.start;
+        st_.TitleText = st_.AsmLine.substr(start - 1);
+        ClearOperandSpans();
+        f_.Operand1Span = {start, static_cast<Col>(Len())};
+        f_.CommentStart = 0;  // the comment is part of the title and shown with it
+        st_.Operand1.clear();
+        st_.Operand2.clear();
+        st_.Operand3.clear();
+    }
+
+    // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the address.
+    void Segment() {
+        Handled();
+        st_.AfterOrg = 1;
+        if (st_.Operand1 != "AT") {
+            st_.LineError = Text(kBadSegment);
+            return;
+        }
+        const std::size_t from = static_cast<std::size_t>(f_.Operand1Span.end) + 2;
+        std::size_t c = from;
+        while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
+        std::string addr = UpperCopy(Columns(st_.AsmLine, from, c - 1));
+        f_.Separator1 = f_.Operand2Span = f_.Separator2 = f_.Operand3Span = f_.TrailGap = {};
+        if (from - 1 <= Len()) f_.Separator1 = {static_cast<Col>(from - 1), static_cast<Col>(from - 1)};
+        if (c > from) f_.Operand2Span = {static_cast<Col>(from), static_cast<Col>(c - 1)};
+        if (c <= Len()) f_.CommentStart = static_cast<Col>(c);
+        else f_.CommentStart = 0;
+        st_.Operand2 = addr;
+        if (Eval(addr)) st_.NextAddr = st_.ExprValue;
+        else st_.LineError = Text(kBadSegment);
+    }
+
+    // "IDENT": the date and time of the assembly as bytes (without seconds).
+    void TimeStamp() {
+        Handled();
+        if (f_.Operand1Span.start != 0) {
+            f_.CommentStart = f_.Operand1Span.start;
+            ClearOperandSpans();
+        }
+        std::time_t now = st_.Clock();
+        std::string text = FormatDate(now) + " " + FormatTime(now);
+        std::size_t cut = text.find_last_of(": ");
+        std::string stamp = cut == std::string::npos ? text
+                            : text[cut] == ':'       ? text.substr(0, cut)
+                                                     : text.substr(0, cut + 1);
+        std::size_t n = std::min<std::size_t>(stamp.size(), st_.LineBytes.size() - 1);
+        for (std::size_t i = 0; i < n; ++i) st_.LineBytes[i] = static_cast<std::uint8_t>(stamp[i]);
+        st_.LineBytes[n] = 0;
+        st_.LineByteCount = static_cast<std::uint16_t>(n + 1);
+        // The stamp is shown at the end of the line.
+        if (f_.CommentStart == 0) f_.CommentStart = static_cast<Col>(Len() + 1);
+        st_.AsmLine += ' ';
+        st_.AsmLine += stamp;
+        st_.NextAddr = st_.LineAddr + st_.LineByteCount;
+    }
+
+    void Equate() {
+        Handled();
+        st_.LineError.clear();
+        if (st_.SkipLines) {
+            f_.CommentStart = 1;
+            f_.MnemonicSpan = {};
+            f_.Operand1Span = {};
+            st_.ExprValid = 1;
+            return;
+        }
+        const std::string& op = st_.Operand1;
+        if (op.size() == 2 && op[0] == 'R' && op[1] >= '0' && op[1] <= '7') {
+            std::string alias = st_.LabelText;
+            for (char& c : alias) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
+            st_.RegAlias[static_cast<std::size_t>(op[1] - '0')] = alias;
+            st_.ExprValid = 1;
+            return;
+        }
+        st_.DupCheck = 0;
+        GetIndex_LBLEQU(st_, st_.LabelText);
+        std::int32_t index = st_.FoundIndex;
+        Eval(op);
+        st_.FoundIndex = index;
+        if (st_.ExprValid && st_.FoundIndex < LabelCapacity) SaveIndex_LBLEQU(st_, st_.ExprValue);
+        if (st_.Mnemonic == "VAR") st_.LineError.clear();
+    }
+
+    // "name BIT PSW.3": a bit address, also written as register.bit.
+    void BitEquate() {
+        Handled();
+        if (st_.SkipLines) {
+            st_.ExprValid = 1;
+            return;
+        }
+        st_.DupCheck = 0;
+        st_.LineError.clear();
+        GetIndex_LBLEQU(st_, st_.LabelText);
+        std::int32_t index = st_.FoundIndex;
+        const std::string& op = st_.Operand1;
+        if (op.size() >= 2 && op[op.size() - 2] == '.') {
+            if (Eval(std::string_view(op).substr(0, op.size() - 2))) {
+                std::string text = "0" + ByteToHex2(static_cast<std::uint8_t>(st_.ExprValue & 0xFF)) + "H" +
+                                   op.substr(op.size() - 2);
+                ValBit(st_, text);
+                if (!st_.BitValid) ValBit(st_, std::string_view(text).substr(1));
+                st_.ExprValid = st_.BitValid;
+            }
+        } else {
+            Eval(op);
+        }
+        st_.FoundIndex = index;
+        if (st_.ExprValid && st_.FoundIndex < LabelCapacity) SaveIndex_LBLEQU(st_, st_.ExprValue);
+    }
+
+    // Every line ends here, whatever branch it took.
+    void Closing() {
+        auto produceNothing = [&] {
+            st_.LineError.clear();
+            st_.LineByteCount = 0;
+            st_.NextAddr = st_.LineAddr;
+            st_.LineHandled = 1;
+            st_.ExprValid = 1;
+        };
+        if (st_.MacroState == 1 || st_.MacroState == 5) {
+            if (st_.MacroState == 1) {
+                st_.MacroText += '\n';
+                st_.MacroText += st_.AsmLine;
+            }
+            produceNothing();
+        } else if (st_.EndSeen != 0 || st_.SkipLines == 1) {
+            produceNothing();
+        } else if (st_.LineByteCount != 0) {
+            st_.AfterOrg = 0;
+            if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;
+            if (st_.NextAddr - 1 > st_.HighAddr) st_.HighAddr = st_.NextAddr - 1;
+        }
+        if (st_.MacroState == 3 || st_.MacroState == 4) {
+            st_.MacroText = st_.MacroState == 3 ? "\n" + st_.Operand1 + " " + st_.Mnemonic
+                                                : "\n" + st_.MacroName + " MACRO";
+            st_.MacroState = 1;
+            produceNothing();
+        }
+    }
+
+    AsmState& st_;
+    Pane& pane_;
+    FieldSpanSet& f_;
+    std::size_t codeEnd_ = 0;
+    bool tooLong_ = false;
+};
+
+}  // namespace
+
+void RazborStr(AsmState& st, Pane& pane) { LineParser(st, pane).Run(); }
+
+}  // namespace z51
