@@ -1,0 +1,407 @@
+#include "disassembler/disasm.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "assembler/tables.h"
+#include "core/cp1251.h"
+#include "core/fileio.h"
+#include "disassembler/encoder_choice.h"
+#include "fileutil/hexconv.h"
+
+namespace z51 {
+namespace {
+
+// How the sweep reads each opcode, in the order the decoder tries them:
+// the one-byte table, AJMP / ACALL, MOV direct,direct, the multi-byte
+// table, and DB for A5H, the one opcode in no table.
+enum class OpKind : std::uint8_t { OneByte, Ajmp, Acall, MovDirDir, Multi, Data };
+
+struct OpInfo {
+    OpKind kind = OpKind::Data;
+    std::uint8_t length = 1;
+    std::string_view text;  // OneByte: the spelling; Multi: the pattern
+};
+
+const std::array<OpInfo, 256>& OpTable() {
+    static const std::array<OpInfo, 256> table = [] {
+        std::array<OpInfo, 256> t{};
+        for (int op = 0; op < 256; ++op) {
+            OpInfo& info = t[static_cast<std::size_t>(op)];
+            const auto b = static_cast<std::uint8_t>(op);
+            if (const OneByteRecord* r = OneByteByOpcode(b)) {
+                info = {OpKind::OneByte, 1, r->Text()};
+            } else if ((op & 0x1F) == 0x01) {
+                info = {OpKind::Ajmp, 2, {}};
+            } else if ((op & 0x1F) == 0x11) {
+                info = {OpKind::Acall, 2, {}};
+            } else if (op == 0x85) {
+                info = {OpKind::MovDirDir, 3, {}};
+            } else if (const MultiByteRecord* m = MultiByteByOpcode(b)) {
+                info = {OpKind::Multi, static_cast<std::uint8_t>(PatternLength(m->Pattern())), m->Pattern()};
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+const std::array<std::string, 256>& BitNames() {
+    static const std::array<std::string, 256> names = [] {
+        std::array<std::string, 256> n;
+        for (int b = 0; b < 256; ++b) n[static_cast<std::size_t>(b)] = BitDecode(static_cast<std::uint8_t>(b));
+        return n;
+    }();
+    return names;
+}
+
+const std::array<std::string, 256>& SfrNames() {
+    static const std::array<std::string, 256> names = [] {
+        std::array<std::string, 256> n;
+        for (int b = 0; b < 256; ++b) n[static_cast<std::size_t>(b)] = DecodData8(static_cast<std::uint8_t>(b));
+        return n;
+    }();
+    return names;
+}
+
+void AppendHex4(std::string& s, unsigned v) {
+    AppendHex2(s, static_cast<std::uint8_t>(v >> 8));
+    AppendHex2(s, static_cast<std::uint8_t>(v & 0xFF));
+}
+
+// Operands are written as assembler source: "0", the digits, "H", so that
+// they never begin with a letter.
+void AppendNum2(std::string& s, std::uint8_t v) {
+    s += '0';
+    AppendHex2(s, v);
+    s += 'H';
+}
+
+void AppendNum4(std::string& s, unsigned v) {
+    s += '0';
+    AppendHex4(s, v);
+    s += 'H';
+}
+
+void AppendLabel(std::string& s, unsigned address) {
+    s += "LBL";
+    AppendHex4(s, address);
+}
+
+constexpr std::uint16_t kVectors[] = {0x03, 0x0B, 0x13, 0x1B, 0x23};
+
+// One sweep over the code, plain or labelled.
+class Sweep {
+public:
+    Sweep(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& marks, bool labels,
+          const Disassembler* dis, Pane& pane, std::string& file)
+        : code_(code), n_(static_cast<long>(code.size())), marks_(marks), labels_(labels), dis_(dis), pane_(pane),
+          file_(file) {}
+
+    void Run() {
+        const auto& ops = OpTable();
+        for (long p = 0; p < n_;) {
+            const std::uint8_t op = code_[static_cast<std::size_t>(p)];
+            const OpInfo& info = ops[op];
+            // No byte beyond the file is ever read as code: an instruction
+            // that does not fit in the rest of the file becomes DB lines.
+            if (info.length > n_ - p) {
+                for (; p < n_; ++p) {
+                    text_ = "DB\t";
+                    text_ += std::to_string(code_[static_cast<std::size_t>(p)]);
+                    Emit(p, 1);
+                }
+                break;
+            }
+            Render(p, op, info, false);
+            Emit(p, info.length);
+            p += info.length;
+        }
+    }
+
+private:
+    void Render(long p, std::uint8_t op, const OpInfo& info, bool numbersOnly) {
+        text_.clear();
+        const std::uint8_t b1 = info.length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
+        const std::uint8_t b2 = info.length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
+        switch (info.kind) {
+        case OpKind::OneByte:
+            text_ = info.text;
+            return;
+        case OpKind::Data:
+            text_ = "DB\t";
+            text_ += std::to_string(op);
+            return;
+        case OpKind::Ajmp:
+        case OpKind::Acall: {
+            // AJMP and ACALL stay in the 2 KiB page of the address that
+            // follows them: bits 15-11 of PC + 2, bits 10-8 from the
+            // opcode's bits 7-5, bits 7-0 from the second byte.
+            text_ = info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t";
+            unsigned t = ((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b1;
+            Target(t);
+            return;
+        }
+        case OpKind::MovDirDir:
+            // The instruction stores the source address first and the
+            // destination second; source text names the destination first.
+            text_ = "MOV\t";
+            AppendNum2(text_, b2);
+            text_ += ',';
+            AppendNum2(text_, b1);
+            return;
+        case OpKind::Multi:
+            break;
+        }
+
+        bool named = false;
+        int placeholder = 0;
+        char previous = 0;
+        for (char c : info.text) {
+            if (static_cast<unsigned char>(c) > 8) {
+                text_ += c;
+                previous = c;
+                continue;
+            }
+            const std::uint8_t v = placeholder == 0 ? b1 : b2;
+            ++placeholder;
+            switch (c) {
+            case kRel8: {
+                const auto disp = static_cast<std::int8_t>(v);
+                Target(static_cast<unsigned>(p + info.length + disp) & 0xFFFFu);
+                break;
+            }
+            case kData8: {
+                // Direct addresses by SFR name in the labelled listing;
+                // immediate data ("#") stays a number.
+                const std::string& name = SfrNames()[v];
+                if (labels_ && !numbersOnly && previous != '#' && !name.empty()) {
+                    text_ += name;
+                    named = true;
+                } else {
+                    AppendNum2(text_, v);
+                }
+                break;
+            }
+            case kAddr16:
+                Target((static_cast<unsigned>(b1) << 8) | b2);
+                break;
+            case kBit:
+                if (v >= 0x80 && numbersOnly) {
+                    AppendNum2(text_, v);
+                } else {
+                    text_ += BitNames()[v];
+                    named |= v >= 0x80;
+                }
+                break;
+            default:
+                break;
+            }
+            previous = c;
+        }
+        // A name must not make the assembler choose another record (INC ACC
+        // is the one-byte INC A); such lines keep their numbers.
+        if (named && !numbersOnly && !EncodesAs(text_, false, op)) Render(p, op, info, true);
+    }
+
+    // A branch, call or address operand: marked in the plain sweep, a label
+    // reference in the labelled one when it lies inside the file.
+    void Target(unsigned t) {
+        const bool inFile = static_cast<long>(t) < n_;
+        if (!labels_) {
+            if (inFile) marks_[t] |= 2;
+        } else if (inFile) {
+            std::string ref = dis_->FindLBL(static_cast<std::uint16_t>(t));
+            if (!ref.empty()) {
+                text_ += ref;
+                return;
+            }
+        }
+        AppendNum4(text_, t);
+    }
+
+    void Emit(long p, int length) {
+        const std::uint8_t* bytes = code_.data() + p;
+        std::string prefix;
+        if (!labels_) {
+            marks_[static_cast<std::size_t>(p)] |= 1;
+        } else {
+            if (marks_[static_cast<std::size_t>(p)] == 3) {
+                AppendLabel(prefix, static_cast<unsigned>(p));
+                prefix += ": ";
+            }
+            if (std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) && bytes[0] != 0x00 &&
+                bytes[0] != 0xFF) {
+                file_ += "\tORG\t";
+                AppendHex2(file_, static_cast<std::uint8_t>(p));
+                file_ += "H\r\n";
+            }
+        }
+        // Character comment: the bytes above 1FH as characters.
+        bool comment = false;
+        for (int i = 0; i < length; ++i) {
+            if (bytes[i] > 0x1F) {
+                if (!comment) text_ += "\t;";
+                comment = true;
+                text_ += static_cast<char>(bytes[i]);
+            }
+        }
+
+        ++counter_;
+        line_.clear();
+        std::string number = std::to_string(counter_);
+        if (number.size() < 5) line_.append(5 - number.size(), ' ');
+        line_ += number;
+        line_ += ' ';
+        pane_.SetColor(clr::Blue);
+        pane_.Append(line_);
+
+        line_.clear();
+        AppendHex4(line_, static_cast<unsigned>(p));
+        line_ += ' ';
+        pane_.SetColor(clr::Maroon);
+        pane_.Append(line_);
+
+        line_.clear();
+        for (int i = 0; i < length; ++i) {
+            AppendHex2(line_, bytes[i]);
+            line_ += ' ';
+        }
+        if (line_.size() < 9) line_.append(9 - line_.size(), ' ');
+        pane_.SetColor(clr::Green);
+        pane_.Append(line_);
+
+        line_.clear();
+        if (labels_) line_ = prefix.empty() ? std::string("\t") : prefix;
+        line_ += text_;
+        pane_.SetColor(clr::Black);
+        pane_.Append(line_);
+        pane_.AddLine("");
+
+        file_ += prefix.empty() ? std::string_view("\t") : std::string_view(prefix);
+        file_ += text_;
+        file_ += "\r\n";
+    }
+
+    const std::vector<std::uint8_t>& code_;
+    const long n_;
+    std::vector<std::uint8_t>& marks_;
+    const bool labels_;
+    const Disassembler* dis_;
+    Pane& pane_;
+    std::string& file_;
+    std::uint16_t counter_ = 0;  // wraps after 65535, as the listing's counter does
+    std::string text_;
+    std::string line_;
+};
+
+}  // namespace
+
+Disassembler::Disassembler(Workspace& ws) : ws_(ws), marks_(0x10000, 0) {}
+
+std::string Disassembler::D51Name(const std::string& binName) {
+    std::size_t slash = binName.find_last_of('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = binName.find_last_of('.');
+    if (dot == std::string::npos || dot < base) return binName + ".D51";
+    return binName.substr(0, dot + 1) + "D51";
+}
+
+std::string Disassembler::FindLBL(std::uint16_t target) const {
+    if (target >= labelBelow_.size() || labelBelow_[target] < 0) return {};
+    const auto label = static_cast<unsigned>(labelBelow_[target]);
+    std::string s;
+    AppendLabel(s, label);
+    if (label != target) {
+        s += '+';
+        s += std::to_string(target - label);
+    }
+    return s;
+}
+
+void Disassembler::Deas(Pane& pane, const std::string& binName) {
+    std::vector<std::uint8_t> code = ReadCodeFile(binName);
+    std::copy(code.begin(), code.end(), ws_.CodeImage.begin());
+    ws_.BinName = binName;
+
+    std::vector<std::uint8_t> marks(0x10000, 0);
+    marks[0] = 3;  // address 0 is always a label
+    const std::string outName = D51Name(binName);
+
+    pane.Clear();
+    static const std::string kTitle = cp("TITLE === Дизассемблирование файла ");
+    const std::string title = "\t" + kTitle + binName + " ===";
+    pane.SetColor(clr::Red);
+    pane.AddLine(title);
+    std::string file = title + "\r\n\tORG\t0\r\n";
+    file.reserve(code.size() * 40 + 256);
+    pane.SetColor(clr::Black);
+    pane.AddLine("");
+
+    Sweep(code, marks, false, this, pane, file).Run();
+
+    file += "\tEND\r\n";
+    pane.Append("         \tEND");
+    WriteFileAtomic(outName, file);
+
+    // The labelled sweep works on exactly these bytes and marks.
+    code_ = std::move(code);
+    marks_ = std::move(marks);
+    fileName_ = binName;
+    outName_ = outName;
+    labelBelow_.assign(code_.size(), -1);
+    for (std::size_t a = 0; a < code_.size(); ++a)
+        labelBelow_[a] = marks_[a] == 3 ? static_cast<std::int32_t>(a) : (a ? labelBelow_[a - 1] : -1);
+    hasRun_ = true;
+
+    static const std::string kListHeader = cp("Список выяленных адресов меток:");
+    pane.AddLine(kListHeader);
+    std::string buffer;
+    long count = 0;
+    for (std::size_t a = 0; a < code_.size(); ++a) {
+        if (marks_[a] != 3) continue;
+        ++count;
+        AppendLabel(buffer, static_cast<unsigned>(a));
+        if (buffer.size() < 100) {
+            buffer += " | ";
+        } else {
+            pane.AddLine(buffer);
+            buffer.clear();
+        }
+    }
+    if (!buffer.empty()) pane.AddLine(buffer);
+    static const std::string kTotal1 = cp("Всего выялено ");
+    static const std::string kTotal2 = cp(" меток.");
+    pane.AddLine(kTotal1 + std::to_string(count) + kTotal2);
+    static const std::string kCreated = cp("Создан файл ");
+    pane.SetColor(clr::Purple);
+    pane.AddLine(kCreated + outName_);
+    pane.SetColor(clr::Black);
+}
+
+void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
+    if (!hasRun_) return;
+    pane.Clear();
+    pane2.Clear();
+    static const std::string kTitle = cp("TITLE === Меточное дизассемблирование файла ");
+    const std::string title = "\t" + kTitle + fileName_ + " ===";
+    pane.SetColor(clr::Red);
+    pane.AddLine(title);
+    pane.AddLine("");
+    std::string file = title + "\r\n\tORG\t0\r\n";
+    file.reserve(code_.size() * 48 + 256);
+    pane.SetColor(clr::Black);
+
+    Sweep(code_, marks_, true, this, pane, file).Run();
+
+    file += "\tEND\r\n";
+    pane.Append("         \tEND");
+    WriteFileAtomic(outName_, file);
+    static const std::string kUpdated = cp("Обновлён файл ");
+    pane.SetColor(clr::Purple);
+    pane.AddLine(kUpdated + outName_);
+    pane.SetColor(clr::Black);
+}
+
+}  // namespace z51

@@ -1,0 +1,82 @@
+#include "fileutil/compare.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "assembler/tables.h"
+#include "core/cp1251.h"
+#include "fileutil/hexconv.h"
+
+namespace z51 {
+
+CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::string& name1, const std::string& name2) {
+    // Both files are read before anything changes.
+    const std::vector<std::uint8_t> a = ReadCodeFile(name1);
+    const std::vector<std::uint8_t> b = ReadCodeFile(name2);
+
+    std::copy(a.begin(), a.end(), ws.CodeImage.begin());
+    std::copy(b.begin(), b.end(), ws.emu.xram.begin());
+    ws.emu.codeLoadCount = static_cast<std::uint16_t>(a.size());
+    ws.emu.extRamCount = static_cast<std::uint16_t>(b.size());
+    ws.BinName = name1;
+    ws.BinName2 = name2;
+    left.Clear();
+    right.Clear();
+
+    const std::size_t m = std::min(a.size(), b.size());
+    const bool sameCommon = std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(m), b.begin());
+    static const std::string kFiles = cp("Файлы ");
+    static const std::string kAnd = cp(" и ");
+    if (sameCommon) {
+        static const std::string kIdentical = cp(" полностью идентичны!");
+        static const std::string kUpToSmaller = cp(" идентичны по меньшему из них по объёму (filesize)…");
+        const bool sameSize = a.size() == b.size();
+        left.SetColor(clr::Black);
+        left.AddLine(kFiles + name1 + kAnd + name2 + (sameSize ? kIdentical : kUpToSmaller));
+        return sameSize ? CompareResult::Identical : CompareResult::IdenticalUpToSmaller;
+    }
+
+    static const std::string kFile = cp("Файл: ");
+    static const std::string kSize = cp(" [Объём файла:");
+    static const std::string kBytes = cp(" байт]:");
+    left.SetColor(clr::Black);
+    left.AddLine(kFile + name1 + kSize + std::to_string(a.size()) + kBytes);
+    right.SetColor(clr::Black);
+    right.AddLine(kFile + name2 + kSize + std::to_string(b.size()) + kBytes);
+    // Rows of 16 bytes of the common part only; bytes of the longer file
+    // beyond it are never shown.
+    std::string address, cellA, cellB;
+    for (std::size_t row = 0; row < m; row += 16) {
+        address.clear();
+        AppendHex2(address, static_cast<std::uint8_t>(row >> 8));
+        AppendHex2(address, static_cast<std::uint8_t>(row & 0xFF));
+        address += " | ";
+        left.AddLine("");
+        right.AddLine("");
+        left.SetColor(clr::Navy);
+        right.SetColor(clr::Navy);
+        left.Append(address);
+        right.Append(address);
+        for (std::size_t j = 0; j < 16 && row + j < m; ++j) {
+            const std::uint8_t x = a[row + j], y = b[row + j];
+            const Color c = x != y ? clr::Red : clr::Black;
+            left.SetColor(c);
+            right.SetColor(c);
+            cellA.clear();
+            cellB.clear();
+            AppendHex2(cellA, x);
+            AppendHex2(cellB, y);
+            if (j != 15) {
+                cellA += ' ';
+                cellB += ' ';
+            }
+            left.Append(cellA);
+            right.Append(cellB);
+        }
+    }
+    left.SetColor(clr::Black);
+    right.SetColor(clr::Black);
+    return CompareResult::Differ;
+}
+
+}  // namespace z51

@@ -1,0 +1,83 @@
+#pragma once
+// Helpers of the disassembler tests: a temporary folder, files as bytes,
+// pane text with its colours, golden files (UPDATE_GOLDEN=1 rewrites them).
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "core/cp1251.h"
+#include "core/pane.h"
+
+namespace z51::test {
+
+namespace fs = std::filesystem;
+
+struct TempDir {
+    fs::path dir;
+    TempDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() /
+              ("z51fileutil_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    ~TempDir() { fs::remove_all(dir); }
+    std::string operator/(const std::string& name) const { return (dir / name).string(); }
+};
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+inline const char* ColourName(Color c) {
+    switch (c) {
+    case clr::Black: return "black";
+    case clr::Red: return "red";
+    case clr::Blue: return "blue";
+    case clr::Navy: return "navy";
+    case clr::Green: return "green";
+    case clr::Maroon: return "maroon";
+    case clr::Purple: return "purple";
+    case clr::Fuchsia: return "fuchsia";
+    case clr::Teal: return "teal";
+    default: return "?";
+    }
+}
+
+// Each line as {colour}text runs, converted to UTF-8 for reading.
+inline std::string PaneWithColours(const RecordingPane& pane) {
+    std::string s;
+    for (const auto& line : pane.Lines()) {
+        for (const auto& run : line) s += std::string("{") + ColourName(run.color) + "}" + Cp1251ToUtf8(run.text);
+        s += '\n';
+    }
+    return s;
+}
+
+// Compares `actual` with the golden file byte for byte.
+inline void ExpectGolden(const std::string& goldenDir, const std::string& name, const std::string& actual) {
+    const std::string path = goldenDir + "/" + name;
+    if (std::getenv("UPDATE_GOLDEN")) {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    ASSERT_TRUE(fs::exists(path)) << "no golden file " << path << " (run with UPDATE_GOLDEN=1 to create it)";
+    EXPECT_EQ(ReadAll(path), actual) << "differs from golden " << path << " (UPDATE_GOLDEN=1 re-approves)";
+}
+
+}  // namespace z51::test
