@@ -146,19 +146,21 @@ void Emul51Shape::paintEvent(QPaintEvent*) {
         case Crystal: {
             // A quartz between two plates, its leads running right to the
             // XTAL pins at the top and the bottom of the shape.
-            const qreal w = width(), h = height(), cx = w * 0.35;
+            const qreal w = width(), h = height(), cx = w * 0.4;
             const qreal yTop = h * 0.12, yBot = h * 0.88;
+            const qreal plate1 = h * 0.30, plate2 = h * 0.70, half = w * 0.3;
             p.setPen(QPen(pen_, 1.5));
             p.drawLine(QPointF(w, yTop), QPointF(cx, yTop));
-            p.drawLine(QPointF(cx, yTop), QPointF(cx, h * 0.32));
+            p.drawLine(QPointF(cx, yTop), QPointF(cx, plate1));
             p.drawLine(QPointF(w, yBot), QPointF(cx, yBot));
-            p.drawLine(QPointF(cx, yBot), QPointF(cx, h * 0.68));
-            p.setPen(QPen(pen_, 2));
-            p.drawLine(QPointF(cx - w * 0.25, h * 0.32), QPointF(cx + w * 0.25, h * 0.32));
-            p.drawLine(QPointF(cx - w * 0.25, h * 0.68), QPointF(cx + w * 0.25, h * 0.68));
+            p.drawLine(QPointF(cx, yBot), QPointF(cx, plate2));
+            p.setPen(QPen(pen_, 2.5, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(cx - half, plate1), QPointF(cx + half, plate1));
+            p.drawLine(QPointF(cx - half, plate2), QPointF(cx + half, plate2));
             p.setPen(QPen(pen_, 1.5));
             p.setBrush(fill_);
-            p.drawRect(QRectF(cx - w * 0.18, h * 0.39, w * 0.36, h * 0.22));
+            const qreal gap = (plate2 - plate1) * 0.22;
+            p.drawRect(QRectF(cx - half * 0.75, plate1 + gap, half * 1.5, plate2 - plate1 - 2 * gap));
             break;
         }
     }
@@ -322,7 +324,7 @@ void TfrmEmul::BuildChip(QWidget* chip) {
     shpQ->SetColors(QColor(0x30, 0x30, 0x30), QColor(0xE8, 0xE8, 0xF8));
     const int qTop = rowCentre(17), qBot = rowCentre(18);
     const int qh = int((qBot - qTop) / 0.76);
-    shpQ->setGeometry(xBtnL + bw / 3, qTop - int(qh * 0.12), xPinL - xBtnL - bw / 3, qh);
+    shpQ->setGeometry(xBtnL + bw / 4, qTop - int(qh * 0.12), xPinL - xBtnL - bw / 4, qh);
 
     shpMK->lower();
     shpLBL->raise();
@@ -330,11 +332,12 @@ void TfrmEmul::BuildChip(QWidget* chip) {
     chip->setFixedSize(xBtnR + bw + margin, yPkg + pkgH + margin);
 }
 
-QLineEdit* TfrmEmul::MakeBox(const char* name, int digits) {
+QLineEdit* TfrmEmul::MakeBox(const char* name) {
     auto* e = new QLineEdit(this);
     e->setObjectName(QLatin1String(name));
     const QFontMetrics fm(font());
-    e->setFixedWidth(fm.horizontalAdvance(QLatin1Char('$') + QString(digits + 1, QLatin1Char('F'))) + 16);
+    // One width for all boxes keeps the grid even; "$FFFF" fits with room.
+    e->setFixedWidth(fm.horizontalAdvance(QStringLiteral("$FFFFF")) + 16);
     e->installEventFilter(this);
     return e;
 }
@@ -366,11 +369,11 @@ QWidget* TfrmEmul::BuildRegisters() {
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         g->addWidget(l, row, col);
     };
-    txtA_ = MakeBox("txtA", 2);
-    txtB_ = MakeBox("txtB", 2);
-    txtSP_ = MakeBox("txtSP", 2);
-    txtPC_ = MakeBox("txtPC", 4);
-    txtDPTR_ = MakeBox("txtDPTR", 4);
+    txtA_ = MakeBox("txtA");
+    txtB_ = MakeBox("txtB");
+    txtSP_ = MakeBox("txtSP");
+    txtPC_ = MakeBox("txtPC");
+    txtDPTR_ = MakeBox("txtDPTR");
     title(QStringLiteral("ACC:"), 0, 0);
     g->addWidget(txtA_, 0, 1);
     title(QStringLiteral("B:"), 0, 2);
@@ -383,7 +386,7 @@ QWidget* TfrmEmul::BuildRegisters() {
     g->addWidget(txtDPTR_, 1, 3);
     for (int r = 0; r < 8; ++r) {
         const std::string name = "txtR" + std::to_string(r);
-        txtR_[r] = MakeBox(name.c_str(), 2);
+        txtR_[r] = MakeBox(name.c_str());
         title(QStringLiteral("R%1:").arg(r), 2 + r / 4, (r % 4) * 2);
         g->addWidget(txtR_[r], 2 + r / 4, (r % 4) * 2 + 1);
     }

@@ -103,7 +103,7 @@ private:
     QWidget* BuildCommandPanel();
     QWidget* BuildPokePanel();
     QWidget* BuildRunPanel();
-    QLineEdit* MakeBox(const char* name, int digits);
+    QLineEdit* MakeBox(const char* name);
     QLabel* MakeFlag(const char* name, std::uint8_t mask);
     void RegBoxChange(const RegBox& box);
     void ShowMemory();

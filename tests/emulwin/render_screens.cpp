@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -59,11 +60,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zanvek-screens OUTDIR [SUFFIX] [EXAMPLE.a51]\n");
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    const QString example = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString example =
+        argc > 3 ? QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath() : QString();
     QDir().mkpath(out);
     bool ok = true;
+    bool assembled = false;  // the code image holds the example
 
     // The main window with the listing of the example, assembled in a
     // scratch folder so that its .Bin and .Hex land there.
@@ -74,8 +77,9 @@ int main(int argc, char** argv) {
     main.SetWindows(nullptr, &emul);
     QTemporaryDir scratch;
     if (!example.isEmpty() && scratch.isValid()) {
-        const QString source = scratch.filePath(QFileInfo(example).fileName());
-        if (QFile::copy(example, source)) {
+        // The window names the source as given: a bare name reads best.
+        const QString source = QFileInfo(example).fileName();
+        if (QDir::setCurrent(scratch.path()) && QFile::copy(example, source)) {
             main.show();
             main.StartWithSource(source);
             QElapsedTimer t;
@@ -83,6 +87,7 @@ int main(int argc, char** argv) {
             while (main.Asm().FirstPassRunning() && t.elapsed() < 20000)
                 QApplication::processEvents(QEventLoop::AllEvents, 10);
             main.mnuTrnClick();
+            assembled = main.Asm().LastOutcome() == z51::Assembler::Outcome::Written;
             Settle(200);
             ok = Save(main, out + "/main" + suffix + ".png") && ok;
         } else {
@@ -95,8 +100,9 @@ int main(int argc, char** argv) {
     if (!example.isEmpty()) std::printf("zanvek-screens: no main window in this build\n");
 #endif
 
-    // The emulator window a few steps into the blink program.
-    std::copy(kBlink.begin(), kBlink.end(), ws->CodeImage.begin());
+    // The emulator window a few steps into the example (or, without it,
+    // into the blink program above).
+    if (!assembled) std::copy(kBlink.begin(), kBlink.end(), ws->CodeImage.begin());
     ws->emu.R.fill(0);
     ws->emu.PC = 0;
     emul.IndicPorts();
