@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +21,9 @@
 #include <memory>
 #include <vector>
 
+#include "assembler/assembler.h"
 #include "assembler/tables.h"
+#include "core/pane.h"
 #include "core/workspace.h"
 #include "emulator/Emul51.h"
 #include "emulator/exec.h"
@@ -632,6 +636,58 @@ private slots:
         QCOMPARE(text("lblAC"), QString("1"));
         QCOMPARE(int(cpu().A()), 0x40);  // XCH A,R0
         QCOMPARE(int(cpu().R[0]), 0xFF);  // 00H after the XCH, then DJNZ
+    }
+
+    void assembledProgramSteppedThroughTheWindow() {
+        // Assembled by our own assembler, then run one click at a time.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("STEP.A51");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("        ORG     0\r\n"
+                "START:  MOV     SP,#30H\r\n"
+                "        MOV     R7,#3\r\n"
+                "        MOV     R0,#40H\r\n"
+                "NEXT:   MOV     A,R7\r\n"
+                "        ADD     A,#0FEH\r\n"
+                "        MOV     @R0,A\r\n"
+                "        INC     R0\r\n"
+                "        LCALL   SHOW\r\n"
+                "        DJNZ    R7,NEXT\r\n"
+                "        MOV     DPTR,#1234H\r\n"
+                "DONE:   SJMP    DONE\r\n"
+                "SHOW:   MOV     P1,A\r\n"
+                "        CPL     P3.2\r\n"
+                "        RET\r\n"
+                "        END\r\n");
+        f.close();
+        NullPane pane;
+        Assembler as(*ws, pane);
+        ws->SourceName = path.toStdString();
+        as.Prohod1();
+        as.RunFirstPass();
+        QVERIFY(as.FinalPass());
+        cpu().PC = 0;
+        w->IndicPorts();
+        QCOMPARE(instr(), QString("MOV 081H,#030H"));
+        int steps = 0;
+        while (instr() != QString("SJMP 0") + Hex(cpu().PC, 4) + "H" && steps < 100) {
+            QTest::mouseClick(get<QPushButton>("btnGoStep"), Qt::LeftButton);
+            ++steps;
+            checkPanelMatchesCore();
+        }
+        QCOMPARE(steps, 3 + 3 * 9 + 1);
+        const std::uint8_t* ram = cpu().iram();
+        QCOMPARE(int(ram[0x40]), 0x01);
+        QCOMPARE(int(ram[0x41]), 0x00);
+        QCOMPARE(int(ram[0x42]), 0xFF);
+        QCOMPARE(int(ram[0x90]), 0xFF);
+        QCOMPARE(int(ram[0xB0]), 0x04);
+        QCOMPARE(text("txtDPTR"), QString("$1234"));
+        QCOMPARE(text("txtSP"), QString("$30"));
+        QCOMPARE(text("txtR7"), QString("$00"));
+        QCOMPARE(text("lblC"), QString("0"));  // 01H + FEH does not carry
     }
 
     void shownFromTheMainWindowCentred() {
