@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "assembler/symtab.h"
 #include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "core/fileio.h"
@@ -227,7 +228,7 @@ private:
         if (!labels_) {
             marks_[static_cast<std::size_t>(p)] |= 1;
         } else {
-            if (marks_[static_cast<std::size_t>(p)] == 3) {
+            if (dis_->IsLabel(static_cast<std::uint16_t>(p))) {
                 AppendLabel(prefix, static_cast<unsigned>(p));
                 prefix += ": ";
             }
@@ -309,7 +310,7 @@ std::string Disassembler::D51Name(const std::string& binName) {
 }
 
 std::string Disassembler::FindLBL(std::uint16_t target) const {
-    if (target >= labelBelow_.size() || labelBelow_[target] < 0) return {};
+    if (target >= firstUnlabelled_ || target >= labelBelow_.size() || labelBelow_[target] < 0) return {};
     const auto label = static_cast<unsigned>(labelBelow_[target]);
     std::string s;
     AppendLabel(s, label);
@@ -350,9 +351,21 @@ void Disassembler::Deas(Pane& pane, const std::string& binName) {
     marks_ = std::move(marks);
     fileName_ = binName;
     outName_ = outName;
+    // The labelled file must assemble again: the assembler's symbol table
+    // holds LabelCapacity names, so only that many label addresses get
+    // names; operands at or above the first address left without one are
+    // written as numbers.
     labelBelow_.assign(code_.size(), -1);
-    for (std::size_t a = 0; a < code_.size(); ++a)
-        labelBelow_[a] = marks_[a] == 3 ? static_cast<std::int32_t>(a) : (a ? labelBelow_[a - 1] : -1);
+    firstUnlabelled_ = static_cast<long>(code_.size());
+    std::int32_t labels = 0;
+    for (std::size_t a = 0; a < code_.size(); ++a) {
+        bool label = marks_[a] == 3;
+        if (label && labels == LabelCapacity && firstUnlabelled_ == static_cast<long>(code_.size()))
+            firstUnlabelled_ = static_cast<long>(a);
+        label = label && static_cast<long>(a) < firstUnlabelled_;
+        labels += label;
+        labelBelow_[a] = label ? static_cast<std::int32_t>(a) : (a ? labelBelow_[a - 1] : -1);
+    }
     hasRun_ = true;
 
     static const std::string kListHeader = cp("Список выяленных адресов меток:");
@@ -401,6 +414,14 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
     static const std::string kUpdated = cp("Обновлён файл ");
     pane.SetColor(clr::Purple);
     pane.AddLine(kUpdated + outName_);
+    if (firstUnlabelled_ < Size()) {
+        static const std::string kTooMany1 = cp("Меток больше, чем вмещает таблица меток ассемблера (");
+        static const std::string kTooMany2 = cp("): адреса от ");
+        static const std::string kTooMany3 = cp("H записаны числами.");
+        std::string at;
+        AppendHex4(at, static_cast<unsigned>(firstUnlabelled_));
+        pane.AddLine(kTooMany1 + std::to_string(LabelCapacity) + kTooMany2 + at + kTooMany3);
+    }
     pane.SetColor(clr::Black);
 }
 

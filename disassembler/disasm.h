@@ -47,6 +47,11 @@ public:
     // or below it ("LBL01A7", "LBL0100+2"); empty when there is none (the
     // search ends at address 0).
     std::string FindLBL(std::uint16_t target) const;
+    // Whether the labelled sweep defines a label at the address: mark 3,
+    // and below the first label address beyond the assembler's capacity.
+    bool IsLabel(std::uint16_t address) const {
+        return address < firstUnlabelled_ && address < labelBelow_.size() && labelBelow_[address] == address;
+    }
 
     // The output name for a binary name: up to and including the last "."
     // of the file-name part, then "D51"; a name without "." gets ".D51".
@@ -60,6 +65,7 @@ private:
     std::vector<std::uint8_t> code_;        // the bytes of the file
     std::vector<std::uint8_t> marks_;       // 65,536 mark bytes
     std::vector<std::int32_t> labelBelow_;  // per address of the file: nearest label at or below, -1 none
+    long firstUnlabelled_ = 0;              // first label address beyond the assembler's capacity, or the size
 };
 
 }  // namespace z51
