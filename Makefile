@@ -65,7 +65,12 @@ sanitize: deps
 
 bench: build
 	@for b in bench/*.sh; do [ -x "$$b" ] && BUILD=$(BUILD) "$$b"; done; \
-	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; \
+	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; true
+
+# Renders the main window and the emulator window to docs/*.png (offscreen).
+screenshots: build
+	BUILD=$(BUILD) EXAMPLE=$(EXAMPLE) docs/screenshots.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
