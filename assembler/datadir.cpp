@@ -1,11 +1,18 @@
 #include "assembler/datadir.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
+#include "assembler/asm_state.h"
+#include "assembler/directives_ext.h"
+#include "assembler/evaluator.h"
+#include "assembler/floatconst.h"
 #include "assembler/parser.h"
 #include "assembler/winlcd.h"
+#include "core/cp1251.h"
 
 namespace z51 {
 namespace {
@@ -124,5 +131,144 @@ void RelByte(std::int32_t target, std::int32_t lineAddr, LineData& out) {
 }
 
 void DsBytes(std::int32_t value, LineData& out) { out.Add(0x00, static_cast<std::uint32_t>(value) & 0xFFu); }
+
+}  // namespace z51
+
+// --- The parser hooks --------------------------------------------------
+
+namespace z51 {
+namespace {
+
+EvalResult EvaluateText(AsmState& st, std::string_view text) {
+    Evaluate(st, text);
+    return {st.ExprValue, st.ExprValid != 0};
+}
+
+// A value that does not evaluate would be stored as whatever the evaluator
+// left; in the final pass, where every symbol is known, that is reported
+// instead of being assembled silently.
+void RequireValue(AsmState& st, bool valid) {
+    if (valid || st.PassNo <= 1 || !st.LineError.empty()) return;
+    static const std::string kNeedsNumber = cp("Аргумент должен иметь числовое значение!");
+    st.LineError = kNeedsNumber;
+}
+
+void StoreLine(AsmState& st, const LineData& data) {
+    const auto& bytes = data.Bytes();
+    std::memcpy(st.LineBytes.data(), bytes.data(), bytes.size());
+    st.LineByteCount = static_cast<std::uint16_t>(bytes.size());
+    st.NextAddr = st.LineAddr + st.LineByteCount;
+    if (data.Overflowed()) {
+        static const std::string kTooLong = cp("Данные строки превышают 256 байт!");
+        st.LineError = kTooLong;
+    }
+}
+
+std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
+
+// After a string or a byte list the rest of the line, from `after` (the
+// index of the first character behind it), is a comment: blanks first go
+// to TrailGap.
+void SetCommentAfter(AsmState& st, std::size_t after) {
+    FieldSpanSet& f = st.FieldSpans;
+    f.Separator1 = f.Operand2Span = f.Separator2 = f.Operand3Span = f.TrailGap = Span{};
+    f.CommentStart = 0;
+    const std::string& line = st.AsmLine;
+    if (after >= line.size()) return;
+    std::size_t i = after;
+    if (IsBlank(line[i])) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        f.TrailGap = {Col(after), static_cast<std::uint16_t>(i)};
+    }
+    f.CommentStart = Col(i);
+}
+
+void QuotedString(AsmState& st, DataDirective d, LineData& data) {
+    FieldSpanSet& f = st.FieldSpans;
+    if (f.Operand1Span.start == 0) {  // no operand: the empty string
+        StringBytes(d, {}, data);
+        return;
+    }
+    const QuotedText q = ScanQuoted(st.AsmLine, f.Operand1Span.start - 1u);
+    StringBytes(d, q.text, data);
+    st.Operand1 = "'" + std::string(q.text) + "'";
+    const std::size_t end = q.close == std::string_view::npos ? st.AsmLine.size() : q.close + 1;
+    f.Operand1Span.end = static_cast<std::uint16_t>(end);
+    SetCommentAfter(st, end);
+}
+
+void NumericList(AsmState& st, LineData& data) {
+    FieldSpanSet& f = st.FieldSpans;
+    if (f.Operand1Span.start == 0) return;
+    const ByteListScan scan =
+        ByteListBytes(st.AsmLine, f.Operand1Span.start - 1u, [&](const std::string& t) { return EvaluateText(st, t); },
+                      data);
+    if (!scan.allValid) st.LineHandled = 0;
+    f.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
+    SetCommentAfter(st, scan.stop);
+}
+
+void PackedFloat(AsmState& st, DataDirective d, LineData& data) {
+    // PackedValue holds the last converted value in memory order (least
+    // significant byte first); a failed conversion keeps it.
+    if (d == DataDirective::FLT2) {
+        if (const auto v = ValFloat2(st.Operand1)) {
+            const auto bits = std::bit_cast<std::uint32_t>(*v);
+            for (int i = 0; i < 4; ++i) st.PackedValue[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+        }
+        for (int i = 3; i >= 0; --i) data.Add(st.PackedValue[i]);
+    } else {
+        if (const auto v = ValFloat3(st.Operand1)) {
+            const auto bits = std::bit_cast<std::uint64_t>(*v);
+            for (int i = 0; i < 8; ++i) st.PackedValue[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+        }
+        for (int i = 7; i >= 2; --i) data.Add(st.PackedValue[i]);
+    }
+}
+
+}  // namespace
+
+bool HandleDataDirective(AsmState& st, Pane&) {
+    const std::optional<DataDirective> d = FindDataDirective(st.Mnemonic);
+    if (!d) return false;
+    st.LineHandled = 1;
+    LineData data;
+    if (IsStringDirective(*d, st.Operand1)) {
+        QuotedString(st, *d, data);
+    } else {
+        switch (*d) {
+            case DataDirective::DB: NumericList(st, data); break;
+            case DataDirective::LINT:
+                if (const auto v = ParseLint(st.Operand1)) st.LintValue = *v;
+                LintBytes(st.LintValue, data);
+                break;
+            case DataDirective::FLT2:
+            case DataDirective::FLT3: PackedFloat(st, *d, data); break;
+            default: {
+                const EvalResult r = EvaluateText(st, st.Operand1);
+                RequireValue(st, r.valid);
+                if (*d == DataDirective::DEF8) data.Add(static_cast<std::uint8_t>(r.value));
+                else if (*d == DataDirective::REL) RelByte(r.value, st.LineAddr, data);
+                else if (*d == DataDirective::DS) DsBytes(r.value, data);
+                else WordBytes(r.value, data);  // DW, DEFL
+                break;
+            }
+        }
+    }
+    StoreLine(st, data);
+    return true;
+}
+
+bool HandleByteList(AsmState& st, Pane&) {
+    if (st.FieldSpans.MnemonicSpan.start == 0) return false;
+    st.LineHandled = 1;
+    LineData data;
+    const ByteListScan scan = ByteListBytes(st.AsmLine, st.FieldSpans.MnemonicSpan.start - 1u,
+                                            [&](const std::string& t) { return EvaluateText(st, t); }, data);
+    st.ExprValid = scan.allValid ? 1 : 0;
+    RequireValue(st, scan.allValid);
+    StoreLine(st, data);
+    return true;
+}
 
 }  // namespace z51

@@ -4,6 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "assembler/asm_state.h"
+#include "assembler/directives_ext.h"
+#include "assembler/evaluator.h"
+#include "assembler/parser.h"
+#include "core/cp1251.h"
+#include "core/file_error.h"
 #include "core/fileio.h"
 
 namespace z51 {
@@ -90,6 +96,126 @@ std::string FindIncludeFile(const std::string& path) {
         if (best.empty() || candidate < best) best = candidate;
     }
     return best.empty() ? path : best;
+}
+
+std::string SpliceInclude(std::string newText, std::string_view rest) {
+    if (!newText.empty() && newText.back() != '\n' && newText.back() != '\r') newText += "\r\n";
+    newText += rest;
+    return newText;
+}
+
+namespace {
+
+std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
+
+// Display fields of a column-1 directive: the word as mnemonic, then the
+// blanks, the operand up to `end` (the comment or the end of the line)
+// and the blanks before the comment. Returns the operand's index range.
+std::pair<std::size_t, std::size_t> ShowDirective(AsmState& st, std::size_t wordLength, std::size_t end) {
+    FieldSpanSet& f = st.FieldSpans;
+    const std::string& line = st.AsmLine;
+    st.Mnemonic = UpperCopy(line.substr(0, wordLength));
+    f.MnemonicSpan = {1, static_cast<std::uint16_t>(wordLength)};
+    std::size_t b = wordLength, e = end;
+    while (b < e && IsBlank(line[b])) ++b;
+    while (e > b && IsBlank(line[e - 1])) --e;
+    if (b > wordLength) f.MnemonicGap = {Col(wordLength), static_cast<std::uint16_t>(b)};
+    if (e > b) f.Operand1Span = {Col(b), static_cast<std::uint16_t>(e)};
+    if (end > e && e > b) f.TrailGap = {Col(e), static_cast<std::uint16_t>(end)};
+    return {b, e};
+}
+
+// End of the code part: the comment's ";" or the end of the line.
+std::size_t CodeEnd(const AsmState& st) {
+    const std::size_t c = st.FieldSpans.CommentStart;
+    return c ? std::min<std::size_t>(c - 1u, st.AsmLine.size()) : st.AsmLine.size();
+}
+
+// Opens `path` as the include file. An include directive inside an include
+// file goes on with that file's remaining lines after the new one.
+void OpenInclude(AsmState& st, const std::string& path) {
+    std::string text = ReadTextFile(path);
+    if (st.IncludeActive) {
+        std::string rest;
+        while (!st.IncludeFile.AtEnd()) {
+            rest += st.IncludeFile.ReadLine();
+            rest += "\r\n";
+        }
+        text = SpliceInclude(std::move(text), rest);
+    }
+    if (text.empty()) {
+        // Nothing to read: as if the include file had just ended.
+        st.IncludeFile.Close();
+        st.IncludeActive = 0;
+        st.ListingOn = 1;
+        return;
+    }
+    st.IncludeFile.OpenText(std::move(text));
+    st.IncludeActive = 1;
+}
+
+}  // namespace
+
+bool HandleInclude(AsmState& st, Pane&) {
+    FieldSpanSet& f = st.FieldSpans;
+    st.LineHandled = 1;
+    if (st.SkipLines) {
+        f.CommentStart = 1;
+        st.ExprValid = 1;
+        return true;
+    }
+    // The name runs from column 10 to the last ";" (or the end of the line).
+    const std::string& line = st.AsmLine;
+    const std::size_t semi = line.rfind(';');
+    const bool comment = semi != std::string::npos && semi >= 8;
+    f.CommentStart = comment ? Col(semi) : 0;
+    const auto [b, e] = ShowDirective(st, 8, comment ? semi : line.size());
+    const std::string name = line.substr(b, e - b);
+
+    // The name is code page 1251 text; the file system takes UTF-8.
+    const std::string path = SetPath(SourceFolder(st.SourceName), Cp1251ToUtf8(name));
+    try {
+        if (path.empty()) throw FileError(path, "empty path");
+        OpenInclude(st, FindIncludeFile(path));
+        st.ExprValid = 1;
+    } catch (const FileError&) {
+        st.ExprValid = 0;
+        st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
+    }
+    return true;
+}
+
+// --- Conditional assembly ------------------------------------------------
+
+bool HandleConditional(AsmState& st, Pane&, Conditional which) {
+    st.LineHandled = 1;
+    std::size_t wordLength = 0;
+    switch (which) {
+        case Conditional::EndIf: wordLength = 6; break;
+        case Conditional::IfTrue: wordLength = 7; break;
+        case Conditional::IfZ: wordLength = 4; break;
+        case Conditional::IfNZ: wordLength = 5; break;
+        case Conditional::IfFalse: wordLength = 8; break;
+    }
+    // The expression follows the directive word and ends at the comment.
+    const auto [b, e] = ShowDirective(st, wordLength, CodeEnd(st));
+    if (which == Conditional::EndIf) {
+        st.SkipLines = 0;
+        return true;
+    }
+    Evaluate(st, UpperCopy(std::string_view(st.AsmLine).substr(b, e - b)));
+    const bool valid = st.ExprValid != 0;
+    const std::int32_t v = st.ExprValue;
+    bool skip = false;
+    switch (which) {
+        case Conditional::IfTrue:
+        case Conditional::IfNZ: skip = !valid || v == 0; break;
+        case Conditional::IfZ: skip = !valid || v != 0; break;
+        case Conditional::IfFalse: skip = !valid || v == 1; break;
+        case Conditional::EndIf: break;
+    }
+    st.SkipLines = skip ? 1 : 0;
+    return true;
 }
 
 }  // namespace z51

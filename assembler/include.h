@@ -1,5 +1,7 @@
 #pragma once
-// Include files: where the named file is looked for.
+// Include files: where the named file is looked for, and the text that is
+// read in place of the source. The parser hooks HandleInclude and
+// HandleConditional (assembler/directives_ext.h) live beside these.
 
 #include <string>
 #include <string_view>
@@ -27,5 +29,10 @@ std::string SetPath(std::string_view folder, std::string_view name);
 // reg51.inc), else the path unchanged so that opening it fails with the
 // path as written.
 std::string FindIncludeFile(const std::string& path);
+
+// Text of a nested include: the new file's lines followed by the lines the
+// current include file has not given yet, so that reading goes on after
+// the nested file where it stopped.
+std::string SpliceInclude(std::string newText, std::string_view rest);
 
 }  // namespace z51

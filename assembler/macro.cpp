@@ -1,0 +1,155 @@
+#include "assembler/macro.h"
+
+#include "assembler/asm_state.h"
+#include "assembler/directives_ext.h"
+#include "assembler/parser.h"
+#include "core/cp1251.h"
+#include "core/pane.h"
+
+namespace z51 {
+
+std::string_view MacroSlotName(std::string_view slot) {
+    if (slot.empty()) return {};
+    slot.remove_prefix(1);  // the leading LF
+    return slot.substr(0, slot.find_first_of(" \n"));
+}
+
+std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from) {
+    std::array<std::string, 10> params;
+    std::size_t n = 0;
+    for (std::size_t i = from; i < line.size(); ++i) {
+        const char c = line[i];
+        if (IsBlank(c) || c == ';') break;
+        if (c == ',') {
+            if (++n == params.size()) break;
+        } else {
+            params[n] += c;
+        }
+    }
+    return params;
+}
+
+namespace {
+
+std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
+
+// Looks for a free slot or an earlier definition of `name`. A free slot
+// starts a new definition (`newState`); an earlier one of the same name
+// makes this definition a duplicate whose body is skipped (state 5: the
+// macros of the first pass stay defined in the final passes, where every
+// header finds its own earlier definition). With all 65 slots in use the
+// notice goes to the pane and the body is assembled as ordinary lines.
+void StartDefinition(AsmState& st, Pane& pane, std::string_view name, std::uint8_t newState) {
+    st.LineHandled = 1;
+    st.MacroText.clear();
+    for (int i = 0; i <= MacroMax; ++i) {
+        const std::string& slot = st.MacroTable[i];
+        if (slot.empty()) {
+            st.MacroIndex = static_cast<std::uint8_t>(i);
+            st.MacroState = newState;
+            return;
+        }
+        if (MacroSlotName(slot) == name) {
+            st.MacroIndex = MacroMax;
+            st.MacroState = 5;
+            return;
+        }
+    }
+    st.MacroIndex = MacroMax;
+    pane.SetColor(clr::Purple);
+    pane.AddLine(cp("[Попытка вставки макроса ") + std::string(name) +
+                 cp("] Переполнение массива макросов для строки ниже:"));
+}
+
+// The header written as a label followed by MACRO.
+bool HeaderAfterLabel(AsmState& st, Pane& pane) {
+    FieldSpanSet& f = st.FieldSpans;
+    const std::string& line = st.AsmLine;
+    std::size_t codeEnd = f.CommentStart ? f.CommentStart - 1u : line.size();
+    if (codeEnd > line.size()) codeEnd = line.size();
+    const std::size_t from = f.LabelSpan.end;  // index just behind the label
+    std::size_t at = std::string::npos;
+    for (std::size_t i = from; i + 5 <= codeEnd; ++i) {
+        if (UpperCopy(std::string_view(line).substr(i, 5)) == "MACRO") {
+            at = i;
+            break;
+        }
+    }
+    if (at == std::string::npos) return false;
+
+    std::string_view name = st.LabelText;
+    if (name.ends_with(':')) name.remove_suffix(1);
+    st.MacroName = std::string(name);
+
+    st.Mnemonic = line.substr(at, 5);  // as written
+    if (at > from) f.LabelGap = {Col(from), static_cast<std::uint16_t>(at)};
+    f.MnemonicSpan = {Col(at), Col(at + 4)};
+    // The rest of the code part is shown as the operand field; it has no
+    // meaning, since parameters are positional.
+    std::size_t b = at + 5;
+    while (b < codeEnd && IsBlank(line[b])) ++b;
+    std::size_t e = codeEnd;
+    while (e > b && IsBlank(line[e - 1])) --e;
+    if (b > at + 5) f.MnemonicGap = {Col(at + 5), static_cast<std::uint16_t>(b)};
+    if (e > b) f.Operand1Span = {Col(b), static_cast<std::uint16_t>(e)};
+    if (codeEnd > e && e > b) f.TrailGap = {Col(e), static_cast<std::uint16_t>(codeEnd)};
+
+    StartDefinition(st, pane, st.MacroName, 4);
+    return true;
+}
+
+// ".ENDM" in column 1, or ENDM / %ENDM / ENDMAC: the body is stored (a
+// duplicate stores nothing). Without an open definition the line only
+// shows itself.
+bool EndDefinition(AsmState& st, bool columnOne) {
+    st.LineHandled = 1;
+    if (columnOne) {
+        FieldSpanSet& f = st.FieldSpans;
+        st.Mnemonic = ".ENDM";
+        f.MnemonicSpan = {1, 5};
+        const std::size_t end = f.CommentStart ? f.CommentStart - 1u : st.AsmLine.size();
+        if (end > 5) f.MnemonicGap = {6, static_cast<std::uint16_t>(end)};
+    }
+    if (st.MacroState == 1) st.MacroTable[st.MacroIndex] = st.MacroText;
+    if (st.MacroState == 1 || st.MacroState == 5) st.MacroState = 0;
+    return true;
+}
+
+// A call: the body is replayed by FetchLine from the line after its header.
+bool Call(AsmState& st) {
+    const int slot = FindMacroCall(st.MacroTable, st.Mnemonic);
+    if (slot < 0) return false;
+    st.MacroIndex = static_cast<std::uint8_t>(slot);
+    st.MacroText = st.MacroTable[slot];
+    st.MacroPos = 2;
+    st.MacroState = 2;
+    // A call without operands replays with the parameters of the previous one.
+    if (!st.Operand1.empty()) st.MacroParams = SplitMacroParams(st.AsmLine, st.FieldSpans.Operand1Span.start - 1u);
+    st.LineHandled = 1;
+    if (st.FieldSpans.CommentStart == 0) st.FieldSpans.CommentStart = static_cast<std::uint16_t>(st.AsmLine.size() + 1);
+    static const std::string kNote = cp(" ; вставка MACRO № ");
+    st.AsmLine += kNote + std::to_string(slot);
+    return true;
+}
+
+}  // namespace
+
+bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site) {
+    switch (site) {
+        case MacroSite::EndmColumn1: return EndDefinition(st, true);
+        case MacroSite::EndmMnemonic: return EndDefinition(st, false);
+        case MacroSite::HeaderAfterLabel: return HeaderAfterLabel(st, pane);
+        case MacroSite::HeaderMnemonic:
+            // A header without a name could never be called; the line is left
+            // to be reported as not recognised.
+            if (st.Operand1.empty()) return false;
+            StartDefinition(st, pane, st.Operand1, 3);
+            return true;
+        case MacroSite::Call:
+            if (st.MacroState != 0) return false;
+            return Call(st);
+    }
+    return false;
+}
+
+}  // namespace z51

@@ -1,0 +1,36 @@
+#pragma once
+// Macros: a named block of lines recorded once (MacroTable, 65 slots) and
+// replayed with positional parameters \0..\9. The parser hook is
+// HandleMacroLine (assembler/directives_ext.h); these helpers are its
+// pieces.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace z51 {
+
+// Name of a stored macro: a slot holds LF + name + " MACRO" + (LF + body
+// line) per line.
+std::string_view MacroSlotName(std::string_view slot);
+
+// The slot a call by `mnemonic` replays: a macro of exactly that name,
+// else the first whose name begins with it (DEL calls DELAY). -1 when none.
+// Slots are used from 0 without gaps; the first empty slot ends the search.
+template <std::size_t N>
+int FindMacroCall(const std::array<std::string, N>& table, std::string_view mnemonic) {
+    int prefix = -1;
+    for (std::size_t i = 0; i < N && !table[i].empty(); ++i) {
+        const std::string_view name = MacroSlotName(table[i]);
+        if (name == mnemonic) return static_cast<int>(i);
+        if (prefix < 0 && !mnemonic.empty() && name.starts_with(mnemonic)) prefix = static_cast<int>(i);
+    }
+    return prefix;
+}
+
+// Parameters of a call: the text from `from` up to a blank, a tab, a
+// comment or the end of the line, split at commas; at most ten, the rest
+// empty.
+std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from);
+
+}  // namespace z51
