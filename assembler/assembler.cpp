@@ -172,15 +172,18 @@ void Assembler::FetchLine() {
         return;
     }
     if (s.IncludeActive) {
-        // An include file that is empty or at its end gives an empty line,
+        // The include file is closed when a line is wanted after its last
+        // one, so that its last line is still parsed as part of it (an
+        // equate with DATA or REG, an END that must end nothing, a line
+        // that is not listed). An empty include file gives no line at all,
         // never the previous line again.
-        s.AsmLine = s.IncludeFile.AtEnd() ? std::string() : s.IncludeFile.ReadLine();
-        if (s.IncludeFile.AtEnd()) {
-            s.IncludeFile.Close();
-            s.ListingOn = 1;
-            s.IncludeActive = 0;
+        if (!s.IncludeFile.AtEnd()) {
+            s.AsmLine = s.IncludeFile.ReadLine();
+            return;
         }
-        return;
+        s.IncludeFile.Close();
+        s.ListingOn = 1;
+        s.IncludeActive = 0;
     }
     s.AsmLine = s.SourceFile.ReadLine();
 }
