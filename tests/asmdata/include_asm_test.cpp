@@ -96,3 +96,13 @@ TEST(IncludeFiles, LastLineIncludeIsNotRead) {
     ASSERT_TRUE(r.Assemble("\tDB 1\n$INCLUDE \\late.inc\n"));
     EXPECT_EQ(r.Code(0, 2), (Bytes{1, 0xFF}));
 }
+
+TEST(IncludeFiles, TheLastLineOfAnIncludeFileBelongsToIt) {
+    AsmRun r;
+    r.Dir().Write("regs.inc", "$NOMOD51\nONE\tEQU 1\nPORT\tDATA 90H");
+    r.Dir().Write("stop.inc", "\tDB 2\n\tEND\n");
+    ASSERT_TRUE(r.Assemble("$INCLUDE \\regs.inc\n\tDB ONE,PORT\n$INCLUDE \\stop.inc\n\tDB 3\n"));
+    EXPECT_EQ(r.Code(0, 5), (Bytes{1, 0x90, 2, 3, 0xFF}));
+    EXPECT_FALSE(r.Shows("DATA 90H"));  // not listed: the file switched the listing off
+    EXPECT_TRUE(r.Shows("DB ONE,PORT"));
+}
