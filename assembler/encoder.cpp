@@ -263,6 +263,9 @@ private:
                 }
                 return true;
             case kData8:
+                // An indirect operand (@R2, an alias of @R3 ...) is never a
+                // direct address: the instruction does not exist.
+                if (part.prefix == 0 && !text.empty() && text[0] == '@') return false;
                 Data8(i, text, part.prefix == '#', firstPlaceholder);
                 return true;
             default:

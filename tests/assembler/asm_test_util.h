@@ -1,0 +1,117 @@
+#pragma once
+// Helpers of the assembler tests: one assembler state on the heap, lines
+// parsed one at a time, whole sources assembled in a temporary folder.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "assembler/asm_state.h"
+#include "assembler/assembler.h"
+#include "assembler/parser.h"
+#include "core/cp1251.h"
+#include "core/fileio.h"
+#include "core/pane.h"
+#include "core/workspace.h"
+
+namespace z51::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 08.12.2026 10:20:30 local time: the clock of every test.
+inline std::time_t FixedClock() {
+    std::tm tm{};
+    tm.tm_year = 2026 - 1900;
+    tm.tm_mon = 11;
+    tm.tm_mday = 8;
+    tm.tm_hour = 10;
+    tm.tm_min = 20;
+    tm.tm_sec = 30;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+// One state, lines parsed as in a final pass unless told otherwise.
+class LineFixture : public ::testing::Test {
+protected:
+    LineFixture() {
+        st.PassNo = 2;
+        st.Clock = &FixedClock;
+    }
+
+    // Parses one line (UTF-8 text) at `addr`; returns its bytes.
+    Bytes Asm(std::string_view line, std::int32_t addr = 0) {
+        st.AsmLine = cp(line);
+        st.LineAddr = st.NextAddr = addr;
+        st.LineByteCount = 0;
+        RazborStr(st, pane);
+        return Bytes(st.LineBytes.begin(), st.LineBytes.begin() + st.LineByteCount);
+    }
+    std::string Error() const { return Cp1251ToUtf8(st.LineError); }
+
+    std::unique_ptr<Workspace> wsp = std::make_unique<Workspace>();
+    Workspace& ws = *wsp;
+    std::unique_ptr<AsmState> stp = std::make_unique<AsmState>(ws);
+    AsmState& st = *stp;
+    RecordingPane pane;
+};
+
+// A fresh temporary folder, removed at the end of the test.
+class TempDir {
+public:
+    TempDir() {
+        static int n = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("zanvek_asm_" + std::to_string(::getpid()) + "_" + std::to_string(++n));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string File(std::string_view name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A source written in UTF-8, stored in code page 1251, assembled through
+// both passes.
+struct Assembly {
+    TempDir dir;
+    std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+    RecordingPane firstPane;
+    RecordingPane pane;
+    std::unique_ptr<Assembler> as;
+    bool written = false;
+
+    explicit Assembly(std::string_view utf8Source, std::string_view name = "prog.a51") {
+        ws->SourceName = dir.File(name);
+        WriteFileAtomic(ws->SourceName, cp(utf8Source));
+        as = std::make_unique<Assembler>(*ws, firstPane);
+        as->State().Clock = &FixedClock;
+        as->Prohod1();
+        as->RunFirstPass();
+        as->SetPane(pane);
+        written = as->FinalPass();
+    }
+    AsmState& st() { return as->State(); }
+    std::string Listing() const { return Cp1251ToUtf8(pane.Text()); }
+    std::string FirstListing() const { return Cp1251ToUtf8(firstPane.Text()); }
+    Bytes Bin() const { return ReadBinaryFile(dir.File("prog.Bin")); }
+    std::string Hex() const { return ReadTextFile(dir.File("prog.Hex")); }
+    Bytes Image(std::size_t from, std::size_t n) const {
+        return Bytes(ws->CodeImage.begin() + static_cast<std::ptrdiff_t>(from),
+                     ws->CodeImage.begin() + static_cast<std::ptrdiff_t>(from + n));
+    }
+};
+
+}  // namespace z51::test

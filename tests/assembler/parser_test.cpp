@@ -1,0 +1,290 @@
+// The line parser: field cutting, labels, column-1 directives, HEX record
+// lines, comment blocks and every non-data directive.
+
+#include "asm_test_util.h"
+
+namespace z51::test {
+namespace {
+
+class ParserTest : public LineFixture {
+protected:
+    std::string Cols(const Span& s) { return std::string(Columns(st.AsmLine, s.start, s.end)); }
+    std::int32_t Symbol(std::string_view name) {
+        FindIndex_LBLEQU(st, name);
+        if (st.FoundIndex >= LabelCapacity) return -99999;
+        return st.Symbols.LabelValues[static_cast<std::size_t>(st.FoundIndex)];
+    }
+};
+
+TEST_F(ParserTest, FieldsOfAnInstructionLine) {
+    Asm("LOOP:  DJNZ\tR7,LOOP ; x;y");
+    const FieldSpanSet& f = st.FieldSpans;
+    EXPECT_EQ(Cols(f.LabelSpan), "LOOP:");
+    EXPECT_EQ(Cols(f.LabelGap), "  ");
+    EXPECT_EQ(st.Mnemonic, "DJNZ");
+    EXPECT_EQ(Cols(f.MnemonicGap), "\t");
+    EXPECT_EQ(st.Operand1, "R7");
+    EXPECT_EQ(Cols(f.Separator1), ",");
+    EXPECT_EQ(st.Operand2, "LOOP");
+    EXPECT_EQ(Cols(f.TrailGap), " ");
+    EXPECT_EQ(f.CommentStart, 21);  // the first ";"
+    EXPECT_EQ(st.LineHandled, 1);
+}
+
+TEST_F(ParserTest, OperandSeparators) {
+    Asm("\tCJNE A,#5,LOOP");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "A|#5|LOOP");
+    Asm("\tCJNE A, #5,LOOP");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "A|#5|LOOP");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator1), ", ");
+    Asm("\tCJNE A,#5, LOOP");  // the second separator takes no blank
+    EXPECT_EQ(st.Operand3, "");
+    Asm("\tMOV A ,#1");  // a blank before a comma ends the list
+    EXPECT_EQ(st.Operand1, "A");
+    EXPECT_EQ(st.Operand2, "");
+    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " ,#1");  // still shown in the listing
+    Asm("\tmov a,#'x'");
+    EXPECT_EQ(st.Mnemonic, "MOV");
+    EXPECT_EQ(st.Operand2, "#'X'");  // operands are upper-cased
+    EXPECT_EQ(st.AsmLine, "\tMOV a,#'x'");  // the mnemonic is upper-cased in the line
+}
+
+TEST_F(ParserTest, LabelsInColumnOneAndIndented) {
+    Asm("   START: NOP", 0x10);
+    EXPECT_EQ(Symbol("START"), 0x10);
+    Asm("\tMOV A,#':'");  // the colon is not in the first word
+    EXPECT_EQ(st.FieldSpans.LabelSpan.start, 0);
+    Asm("NOLABEL", 0x20);  // column 1 is always a label
+    EXPECT_EQ(Symbol("NOLABEL"), 0x20);
+    EXPECT_EQ(st.Mnemonic, "");
+    EXPECT_EQ(st.LineHandled, 0);
+    Asm("; just a comment");
+    EXPECT_EQ(st.FieldSpans.CommentStart, 1);
+    EXPECT_EQ(st.FieldSpans.LabelSpan.start, 0);
+    Asm(":");  // an empty name defines nothing and reports nothing
+    EXPECT_TRUE(pane.Lines().empty());
+}
+
+TEST_F(ParserTest, CyrillicLookAlikesAreLatin) {
+    Asm("\tМОV А,#1");  // Cyrillic М, О and А
+    EXPECT_EQ(st.Mnemonic, "MOV");
+    EXPECT_EQ(Asm("\tМОV А,#1"), (Bytes{0x74, 0x01}));
+}
+
+TEST_F(ParserTest, EmptyLineProducesNothing) {
+    Asm("");
+    EXPECT_EQ(st.LineHandled, 0);
+    EXPECT_EQ(st.LineNo, 1);
+}
+
+TEST_F(ParserTest, HexRecordLinesAsSource) {
+    EXPECT_EQ(Asm(":03003000020003C8"), (Bytes{0x02, 0x00, 0x03}));
+    EXPECT_EQ(st.LineAddr, 0x30);
+    EXPECT_EQ(st.NextAddr, 0x33);
+    EXPECT_EQ(st.Mnemonic, "03003000");
+    EXPECT_EQ(Cols(st.FieldSpans.Operand2Span), "C8");
+    Asm(":00000001FF");
+    EXPECT_EQ(st.EndSeen, 1);
+    EXPECT_EQ(Asm("\tNOP"), Bytes{});  // nothing after the end
+    st.EndSeen = 0;
+    Asm(":XY0000");  // not hexadecimal: an ordinary label line
+    EXPECT_EQ(st.LineHandled, 0);
+    Asm(":0300300002");  // too short for three bytes
+    EXPECT_EQ(st.LineByteCount, 0);
+    Asm(":0000000000");
+    EXPECT_EQ(st.LineHandled, 1);
+    // Address digits that are no hexadecimal pairs stay inside 64 KiB.
+    Asm(":01ZZZZ0012FF");
+    EXPECT_LE(st.LineAddr, 0xFFFF);
+}
+
+TEST_F(ParserTest, CommentBlocks) {
+    Asm(".COMMENT %");
+    EXPECT_EQ(st.CommentBlock, 1);
+    EXPECT_EQ(Asm("\tNOP"), Bytes{});
+    EXPECT_EQ(st.LineHandled, 1);
+    EXPECT_EQ(st.FieldSpans.CommentStart, 1);
+    Asm("  some text %");  // longer than 2: still inside
+    EXPECT_EQ(st.CommentBlock, 1);
+    Asm("  %");
+    EXPECT_EQ(st.CommentBlock, 0);
+    EXPECT_EQ(st.Mnemonic, "%");
+    EXPECT_EQ(Asm("\tNOP"), Bytes{0x00});
+    Asm("\tCOMMENT %");
+    EXPECT_EQ(st.CommentBlock, 1);
+    Asm("%");
+    EXPECT_EQ(st.CommentBlock, 0);
+    Asm(".COMMENT no percent sign");  // not a block: a label line
+    EXPECT_EQ(st.CommentBlock, 0);
+}
+
+TEST_F(ParserTest, ColumnOneDirectives) {
+    Asm("$NOMOD5");  // 7 characters are not enough
+    EXPECT_EQ(st.ListingOn, 1);
+    Asm("$NOMOD51");
+    EXPECT_EQ(st.ListingOn, 0);
+    EXPECT_EQ(st.LineListed, 1);  // the line itself is still listed
+    EXPECT_EQ(st.Mnemonic, "$NOMOD51");
+    st.ListingOn = 1;
+    Asm("$NO_LIST ");
+    EXPECT_EQ(st.ListingOn, 0);
+    st.ListingOn = 1;
+    Asm(".GLOBAL ab");  // 10 characters: a label
+    EXPECT_EQ(st.LineHandled, 0);
+    Asm(".GLOBAL abc");
+    EXPECT_EQ(st.LineHandled, 1);
+    EXPECT_EQ(st.FieldSpans.CommentStart, 1);
+}
+
+TEST_F(ParserTest, IdentTextAndTimeStamp) {
+    Asm(".IDENT /24.12.2025 18:30/");
+    EXPECT_EQ(st.IdentText, "/24.12.2025 18:30/");
+    EXPECT_EQ(st.Mnemonic, ".IDENT");
+    EXPECT_EQ(st.LineHandled, 1);
+    Asm(".IDENT without slashes");
+    EXPECT_EQ(st.IdentText, "");
+
+    Bytes b = Asm("\tIDENT");
+    std::string stamp = "08.12.2026 10:20";
+    Bytes want(stamp.begin(), stamp.end());
+    want.push_back(0);
+    EXPECT_EQ(b, want);
+    EXPECT_EQ(st.NextAddr, 17);
+    EXPECT_EQ(st.AsmLine, "\tIDENT 08.12.2026 10:20");
+    EXPECT_EQ(st.FieldSpans.CommentStart, 7);  // the stamp is shown
+}
+
+TEST_F(ParserTest, OriginDirectives) {
+    Asm("\tORG 100H");
+    EXPECT_EQ(st.NextAddr, 0x100);
+    EXPECT_EQ(st.AfterOrg, 1);
+    Asm("\tORG UNKNOWN", 0x100);
+    EXPECT_EQ(st.NextAddr, 0x100);
+    EXPECT_EQ(Error(), "");
+    Asm("\tCSEG AT 0200H ; code");
+    EXPECT_EQ(st.NextAddr, 0x200);
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Cols(st.FieldSpans.Operand2Span), "0200H");
+    Asm("\tDSEG AT 30H");
+    EXPECT_EQ(st.NextAddr, 0x30);
+    Asm("\tCSEG AT  0100H", 0x30);  // two blanks after AT
+    EXPECT_EQ(Error(), "Недопустивое задание адреса DSEG,CSEG");
+    EXPECT_EQ(st.NextAddr, 0x30);
+    Asm("\tCSEG", 0x30);  // no AT: an ordinary (unknown) word
+    EXPECT_EQ(st.LineHandled, 0);
+
+    Asm("\tORG_MIN 100H");
+    EXPECT_EQ(st.BinFrom, 0x100);
+    EXPECT_EQ(st.LowAddr, 0x100);
+    Asm("\tORG_MAX 1FFH");
+    EXPECT_EQ(st.BinTo, 0x1FF);
+    EXPECT_EQ(st.HighAddr, 0x1FF);
+}
+
+TEST_F(ParserTest, AutoOrgPlacesCodeAtMultiplesOfTheStep) {
+    Asm("\tAUTOORG 100H");
+    EXPECT_EQ(st.NextAddr, 0x100);
+    Asm("\tAUTOORG 100H");
+    EXPECT_EQ(st.NextAddr, 0x200);
+    Asm("\tAUTOORG 0FFFFH");
+    EXPECT_EQ(st.NextAddr, 0xFFFF * 3);
+}
+
+TEST_F(ParserTest, HexAndListingSettings) {
+    Asm("\tHEXWIDTH 200");
+    EXPECT_EQ(st.HexWidth, 112);
+    Asm("\tHEXCR 300");
+    EXPECT_EQ(st.HexCR, 255);
+    Asm("\tHEXCR 0");
+    EXPECT_EQ(ws.HexCR, 0);  // the workspace setting itself
+    Asm("\tPAGEWIDTH 60");
+    EXPECT_EQ(st.PageLength, 60);
+    Asm("\tHEXWIDTH NOWHERE");
+    EXPECT_EQ(Error(), "Аргумент должен иметь числовое значение!");
+    Asm("\tTITLE My program ; v1");
+    EXPECT_EQ(st.TitleText, "My program ; v1");
+    EXPECT_EQ(st.FieldSpans.CommentStart, 0);
+    Asm("\t.2764");
+    EXPECT_EQ(st.EpromSize, 8192);
+    Asm("\t.27512");
+    EXPECT_EQ(st.EpromSize, 65536);
+    Asm("\t.27XYZ");
+    EXPECT_EQ(Error(), "Псевдо команда .27xxx не распознана");
+}
+
+TEST_F(ParserTest, EquatesBitsAndAliases) {
+    Asm("X\tEQU\t5", 0x10);
+    EXPECT_EQ(Symbol("X"), 5);
+    Asm("Y:\tEQU\t6");  // the colon belongs to the equate's name
+    EXPECT_EQ(Symbol("Y:"), 6);
+    Asm("FLAG\tBIT\tPSW.3");
+    EXPECT_EQ(Symbol("FLAG"), 0xD3);
+    Asm("F2\tBIT\t20H.1");
+    EXPECT_EQ(Symbol("F2"), 0x01);
+    Asm("F3\tBIT\tACC.7");
+    EXPECT_EQ(Symbol("F3"), 0xE7);
+    Asm("F4\tBIT\tTI");
+    EXPECT_EQ(Symbol("F4"), 0x99);
+
+    Asm("D\tDATA\t30H", 0x44);  // only an equate inside an include file
+    EXPECT_EQ(st.LineHandled, 0);
+    EXPECT_EQ(Symbol("D"), 0x44);
+    st.IncludeActive = 1;
+    Asm("D\tDATA\t30H", 0x44);
+    EXPECT_EQ(Symbol("D"), 0x30);
+    EXPECT_EQ(Error(), "");  // the label step's duplicate message is dropped
+    st.IncludeActive = 0;
+
+    Asm("CNT\tEQU\tR7");
+    EXPECT_EQ(st.RegAlias[7], "CNT");
+    EXPECT_EQ(Asm("\tDJNZ CNT,$", 0x100), (Bytes{0xDF, 0xFE}));
+}
+
+TEST_F(ParserTest, EndAndIgnoredWords) {
+    for (const char* w : {"\tEXTRN X", "\tPUBLIC Y", "\tUSING 0", "\tRSEG CODE"}) {
+        Asm(w);
+        EXPECT_EQ(st.LineHandled, 1) << w;
+    }
+    Asm("\tEND");
+    EXPECT_EQ(st.EndSeen, 1);
+    EXPECT_EQ(Asm("AFTER:\tNOP", 0x50), Bytes{});  // parsed, labels still defined
+    EXPECT_EQ(Symbol("AFTER"), 0x50);
+    EXPECT_EQ(Asm("\tMOV A,UNDEFINED"), Bytes{});
+    EXPECT_EQ(Error(), "");
+    st.EndSeen = 0;
+    st.IncludeActive = 1;
+    Asm("\tEND");  // an END inside an include file ends nothing
+    EXPECT_EQ(st.EndSeen, 0);
+}
+
+TEST_F(ParserTest, UnknownMnemonicIsNotHandled) {
+    Asm("\tFROB A");
+    EXPECT_EQ(st.LineHandled, 0);
+    EXPECT_EQ(st.Mnemonic, "FROB");
+}
+
+TEST_F(ParserTest, LongLinesAreCutWithAMessage) {
+    std::string line = "\tNOP ;" + std::string(70000, 'x');
+    EXPECT_EQ(Asm(line), Bytes{0x00});
+    EXPECT_EQ(st.AsmLine.size(), kMaxLineLength);
+    EXPECT_EQ(Error(), "Строка длиннее 65000 символов обрезана!");
+    std::string op = "\tMOV A,#" + std::string(400, '1');
+    Asm(op);
+    EXPECT_EQ(st.LineByteCount, 2);  // a long operand is just invalid
+}
+
+TEST_F(ParserTest, MacroRecordingInTheClosingStep) {
+    st.MacroState = 1;
+    st.MacroText = "\nM MACRO";
+    EXPECT_EQ(Asm("\tMOV A,#1"), Bytes{});
+    EXPECT_EQ(st.MacroText, "\nM MACRO\n\tMOV A,#1");
+    EXPECT_EQ(st.NextAddr, st.LineAddr);
+    st.MacroState = 4;
+    st.MacroName = "NAME";
+    Asm("\tNOP");
+    EXPECT_EQ(st.MacroState, 1);
+    EXPECT_EQ(st.MacroText, "\nNAME MACRO");
+}
+
+}  // namespace
+}  // namespace z51::test
