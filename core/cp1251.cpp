@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace z51 {
 namespace {
@@ -25,24 +26,6 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F};
 
-void PutUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 char ToByte(char32_t c) {
     if (c < 0x80) return static_cast<char>(c);
     for (std::size_t i = 0; i < kHigh.size(); ++i)
@@ -53,14 +36,30 @@ char ToByte(char32_t c) {
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (unsigned char b : text) {
-        if (b < 0x80)
-            out += static_cast<char>(b);
-        else
-            PutUtf8(out, kHigh[b - 0x80]);
+    // Listings of tens of thousands of lines pass through here: runs of
+    // ASCII are copied whole, and the result is sized once (a byte of the
+    // code page takes at most three UTF-8 bytes).
+    std::string out(text.size() * 3, '\0');
+    char* to = out.data();
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from != end) {
+        const char* run = from;
+        while (run != end && static_cast<unsigned char>(*run) < 0x80) ++run;
+        std::memcpy(to, from, static_cast<std::size_t>(run - from));
+        to += run - from;
+        from = run;
+        if (from == end) break;
+        const char16_t c = kHigh[static_cast<unsigned char>(*from++) - 0x80];
+        if (c < 0x800) {
+            *to++ = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            *to++ = static_cast<char>(0xE0 | (c >> 12));
+            *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *to++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
