@@ -1,7 +1,62 @@
+#include <string>
+
 #include "cli/commands.h"
 #include "disassembler/disasm.h"
 
 namespace z51 {
+
+namespace {
+
+// A listing of 64 KiB of code has some 50,000 lines of five coloured pieces
+// each. Without colours the pieces are gathered and handed to the console
+// in large blocks; what reaches the console is the same text.
+class BlockPane : public Pane {
+public:
+    explicit BlockPane(Pane& out) : out_(out) {}
+    ~BlockPane() override { Flush(); }
+
+    void AddLine(std::string_view text) override {
+        if (pending_) {
+            block_ += '\n';
+        } else {
+            pending_ = true;
+            startsLine_ = true;
+        }
+        block_ += text;
+        if (block_.size() >= kBlock) Flush();
+    }
+    void Append(std::string_view text) override {
+        if (!pending_) {
+            pending_ = true;
+            startsLine_ = false;
+        }
+        block_ += text;
+        if (block_.size() >= kBlock) Flush();
+    }
+    void SetColor(Color) override {}
+    void Clear() override {
+        Flush();
+        out_.Clear();
+    }
+    void Flush() {
+        if (!pending_) return;
+        if (startsLine_)
+            out_.AddLine(block_);
+        else
+            out_.Append(block_);
+        block_.clear();
+        pending_ = false;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 14;
+    Pane& out_;
+    std::string block_;
+    bool pending_ = false;     // the block holds output (possibly an empty line)
+    bool startsLine_ = false;  // the block begins with a new line
+};
+
+}  // namespace
 
 // zanvek-cli disasm [--labels] FILE: the disassembly commands of the main
 // window. Writes FILE's .D51 and prints the listing. With --labels the plain
@@ -22,15 +77,18 @@ int CmdDisasm(CliContext& c) {
         }
     }
     if (file.empty()) return UsageError("usage: disasm [--labels] FILE");
+    BlockPane block(c.out);
+    Pane& out = c.colour ? static_cast<Pane&>(c.out) : block;
     Disassembler dis(c.ws);
     if (labels) {
         NullPane plain;
         dis.Deas(plain, file);
         NullPane second;
-        dis.DeasLbl(c.out, second);
+        dis.DeasLbl(out, second);
     } else {
-        dis.Deas(c.out, file);
+        dis.Deas(out, file);
     }
+    block.Flush();
     return 0;
 }
 

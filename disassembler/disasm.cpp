@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 #include "assembler/symtab.h"
@@ -66,29 +67,59 @@ const std::array<std::string, 256>& SfrNames() {
     return names;
 }
 
-void AppendHex4(std::string& s, unsigned v) {
-    AppendHex2(s, static_cast<std::uint8_t>(v >> 8));
-    AppendHex2(s, static_cast<std::uint8_t>(v & 0xFF));
-}
+// One listing line under construction. The longest line (label, mnemonic,
+// three operands, character comment) stays far below the capacity.
+class LineText {
+public:
+    void Clear() { len_ = 0; }
+    void Put(char c) { data_[len_++] = c; }
+    void Put(std::string_view s) {
+        std::memcpy(data_ + len_, s.data(), s.size());
+        len_ += s.size();
+    }
+    void Hex2(std::uint8_t b) {
+        constexpr char kDigits[] = "0123456789ABCDEF";
+        data_[len_++] = kDigits[b >> 4];
+        data_[len_++] = kDigits[b & 15];
+    }
+    void Hex4(unsigned v) {
+        Hex2(static_cast<std::uint8_t>(v >> 8));
+        Hex2(static_cast<std::uint8_t>(v & 0xFF));
+    }
+    void Decimal(unsigned v, std::size_t minWidth = 0) {
+        char digits[12];
+        std::size_t d = 0;
+        do {
+            digits[d++] = static_cast<char>('0' + v % 10);
+            v /= 10;
+        } while (v != 0);
+        for (std::size_t i = d; i < minWidth; ++i) data_[len_++] = ' ';
+        while (d > 0) data_[len_++] = digits[--d];
+    }
+    // Operands are written as assembler source: "0", the digits, "H", so
+    // that they never begin with a letter.
+    void Num2(std::uint8_t v) {
+        Put('0');
+        Hex2(v);
+        Put('H');
+    }
+    void Num4(unsigned v) {
+        Put('0');
+        Hex4(v);
+        Put('H');
+    }
+    void Label(unsigned address) {
+        Put("LBL");
+        Hex4(address);
+    }
+    std::size_t Size() const { return len_; }
+    std::string_view View() const { return {data_, len_}; }
+    std::string_view View(std::size_t from, std::size_t to) const { return {data_ + from, to - from}; }
 
-// Operands are written as assembler source: "0", the digits, "H", so that
-// they never begin with a letter.
-void AppendNum2(std::string& s, std::uint8_t v) {
-    s += '0';
-    AppendHex2(s, v);
-    s += 'H';
-}
-
-void AppendNum4(std::string& s, unsigned v) {
-    s += '0';
-    AppendHex4(s, v);
-    s += 'H';
-}
-
-void AppendLabel(std::string& s, unsigned address) {
-    s += "LBL";
-    AppendHex4(s, address);
-}
+private:
+    char data_[160];
+    std::size_t len_ = 0;
+};
 
 constexpr std::uint16_t kVectors[] = {0x03, 0x0B, 0x13, 0x1B, 0x23};
 
@@ -109,8 +140,9 @@ public:
             // that does not fit in the rest of the file becomes DB lines.
             if (info.length > n_ - p) {
                 for (; p < n_; ++p) {
-                    text_ = "DB\t";
-                    text_ += std::to_string(code_[static_cast<std::size_t>(p)]);
+                    text_.Clear();
+                    text_.Put("DB\t");
+                    text_.Decimal(code_[static_cast<std::size_t>(p)]);
                     Emit(p, 1);
                 }
                 break;
@@ -123,23 +155,23 @@ public:
 
 private:
     void Render(long p, std::uint8_t op, const OpInfo& info, bool numbersOnly) {
-        text_.clear();
+        text_.Clear();
         const std::uint8_t b1 = info.length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
         const std::uint8_t b2 = info.length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
         switch (info.kind) {
         case OpKind::OneByte:
-            text_ = info.text;
+            text_.Put(info.text);
             return;
         case OpKind::Data:
-            text_ = "DB\t";
-            text_ += std::to_string(op);
+            text_.Put("DB\t");
+            text_.Decimal(op);
             return;
         case OpKind::Ajmp:
         case OpKind::Acall: {
             // AJMP and ACALL stay in the 2 KiB page of the address that
             // follows them: bits 15-11 of PC + 2, bits 10-8 from the
             // opcode's bits 7-5, bits 7-0 from the second byte.
-            text_ = info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t";
+            text_.Put(info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t");
             unsigned t = ((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b1;
             Target(t);
             return;
@@ -147,21 +179,22 @@ private:
         case OpKind::MovDirDir:
             // The instruction stores the source address first and the
             // destination second; source text names the destination first.
-            text_ = "MOV\t";
-            AppendNum2(text_, b2);
-            text_ += ',';
-            AppendNum2(text_, b1);
+            text_.Put("MOV\t");
+            text_.Num2(b2);
+            text_.Put(',');
+            text_.Num2(b1);
             return;
         case OpKind::Multi:
             break;
         }
 
         bool named = false;
+        std::uint8_t namedValue = 0;
         int placeholder = 0;
         char previous = 0;
         for (char c : info.text) {
             if (static_cast<unsigned char>(c) > 8) {
-                text_ += c;
+                text_.Put(c);
                 previous = c;
                 continue;
             }
@@ -178,10 +211,11 @@ private:
                 // immediate data ("#") stays a number.
                 const std::string& name = SfrNames()[v];
                 if (labels_ && !numbersOnly && previous != '#' && !name.empty()) {
-                    text_ += name;
+                    text_.Put(name);
                     named = true;
+                    namedValue = v;
                 } else {
-                    AppendNum2(text_, v);
+                    text_.Num2(v);
                 }
                 break;
             }
@@ -190,10 +224,13 @@ private:
                 break;
             case kBit:
                 if (v >= 0x80 && numbersOnly) {
-                    AppendNum2(text_, v);
+                    text_.Num2(v);
                 } else {
-                    text_ += BitNames()[v];
-                    named |= v >= 0x80;
+                    text_.Put(BitNames()[v]);
+                    if (v >= 0x80) {
+                        named = true;
+                        namedValue = v;
+                    }
                 }
                 break;
             default:
@@ -202,8 +239,16 @@ private:
             previous = c;
         }
         // A name must not make the assembler choose another record (INC ACC
-        // is the one-byte INC A); such lines keep their numbers.
-        if (named && !numbersOnly && !EncodesAs(text_, false, op)) Render(p, op, info, true);
+        // is the one-byte INC A); such lines keep their numbers. At most one
+        // operand of an instruction is named (immediates and MOV
+        // direct,direct stay numbers), and the record the encoder picks
+        // does not depend on label or number operands, so the answer is
+        // kept per opcode and named value.
+        if (named && !numbersOnly) {
+            std::uint8_t& safe = nameIsSafe_[static_cast<std::size_t>(op) << 8 | namedValue];
+            if (safe == 0) safe = EncodesAs(text_.View(), false, op) ? 1 : 2;
+            if (safe == 2) Render(p, op, info, true);
+        }
     }
 
     // A branch, call or address operand: marked in the plain sweep, a label
@@ -213,75 +258,77 @@ private:
         if (!labels_) {
             if (inFile) marks_[t] |= 2;
         } else if (inFile) {
-            std::string ref = dis_->FindLBL(static_cast<std::uint16_t>(t));
-            if (!ref.empty()) {
-                text_ += ref;
+            const long label = dis_->LabelAtOrBelow(static_cast<std::uint16_t>(t));
+            if (label >= 0) {
+                text_.Label(static_cast<unsigned>(label));
+                if (static_cast<unsigned>(label) != t) {
+                    text_.Put('+');
+                    text_.Decimal(t - static_cast<unsigned>(label));
+                }
                 return;
             }
         }
-        AppendNum4(text_, t);
+        text_.Num4(t);
     }
 
     void Emit(long p, int length) {
         const std::uint8_t* bytes = code_.data() + p;
-        std::string prefix;
         if (!labels_) {
             marks_[static_cast<std::size_t>(p)] |= 1;
-        } else {
-            if (dis_->IsLabel(static_cast<std::uint16_t>(p))) {
-                AppendLabel(prefix, static_cast<unsigned>(p));
-                prefix += ": ";
-            }
-            if (std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) && bytes[0] != 0x00 &&
-                bytes[0] != 0xFF) {
-                file_ += "\tORG\t";
-                AppendHex2(file_, static_cast<std::uint8_t>(p));
-                file_ += "H\r\n";
-            }
+        } else if (p <= 0x23 && std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) &&
+                   bytes[0] != 0x00 && bytes[0] != 0xFF) {
+            file_ += "\tORG\t";
+            AppendHex2(file_, static_cast<std::uint8_t>(p));
+            file_ += "H\r\n";
         }
         // Character comment: the bytes above 1FH as characters.
         bool comment = false;
         for (int i = 0; i < length; ++i) {
             if (bytes[i] > 0x1F) {
-                if (!comment) text_ += "\t;";
+                if (!comment) text_.Put("\t;");
                 comment = true;
-                text_ += static_cast<char>(bytes[i]);
+                text_.Put(static_cast<char>(bytes[i]));
             }
         }
 
+        // Pane: the counter (blue), the address (maroon), the bytes padded
+        // to 9 characters (green), then the text (black).
         ++counter_;
-        line_.clear();
-        std::string number = std::to_string(counter_);
-        if (number.size() < 5) line_.append(5 - number.size(), ' ');
-        line_ += number;
-        line_ += ' ';
-        pane_.SetColor(clr::Blue);
-        pane_.Append(line_);
-
-        line_.clear();
-        AppendHex4(line_, static_cast<unsigned>(p));
-        line_ += ' ';
-        pane_.SetColor(clr::Maroon);
-        pane_.Append(line_);
-
-        line_.clear();
+        head_.Clear();
+        head_.Decimal(counter_, 5);
+        head_.Put(' ');
+        const std::size_t counterEnd = head_.Size();
+        head_.Hex4(static_cast<unsigned>(p));
+        head_.Put(' ');
+        const std::size_t addressEnd = head_.Size();
         for (int i = 0; i < length; ++i) {
-            AppendHex2(line_, bytes[i]);
-            line_ += ' ';
+            head_.Hex2(bytes[i]);
+            head_.Put(' ');
         }
-        if (line_.size() < 9) line_.append(9 - line_.size(), ' ');
-        pane_.SetColor(clr::Green);
-        pane_.Append(line_);
+        while (head_.Size() < addressEnd + 9) head_.Put(' ');
+        // The line start: a tab, or the label definition.
+        const std::size_t bytesEnd = head_.Size();
+        if (labels_ && dis_->IsLabel(static_cast<std::uint16_t>(p))) {
+            head_.Label(static_cast<unsigned>(p));
+            head_.Put(": ");
+        } else {
+            head_.Put('\t');
+        }
+        const std::string_view lineStart = head_.View(bytesEnd, head_.Size());
 
-        line_.clear();
-        if (labels_) line_ = prefix.empty() ? std::string("\t") : prefix;
-        line_ += text_;
+        pane_.SetColor(clr::Blue);
+        pane_.Append(head_.View(0, counterEnd));
+        pane_.SetColor(clr::Maroon);
+        pane_.Append(head_.View(counterEnd, addressEnd));
+        pane_.SetColor(clr::Green);
+        pane_.Append(head_.View(addressEnd, bytesEnd));
         pane_.SetColor(clr::Black);
-        pane_.Append(line_);
+        if (labels_) pane_.Append(lineStart);
+        pane_.Append(text_.View());
         pane_.AddLine("");
 
-        file_ += prefix.empty() ? std::string_view("\t") : std::string_view(prefix);
-        file_ += text_;
+        file_ += lineStart;
+        file_ += text_.View();
         file_ += "\r\n";
     }
 
@@ -293,8 +340,9 @@ private:
     Pane& pane_;
     std::string& file_;
     std::uint16_t counter_ = 0;  // wraps after 65535, as the listing's counter does
-    std::string text_;
-    std::string line_;
+    std::vector<std::uint8_t> nameIsSafe_ = std::vector<std::uint8_t>(0x10000, 0);  // 0 not yet known, 1 safe, 2 not
+    LineText text_;  // the instruction text with its character comment
+    LineText head_;  // counter, address, bytes and line start
 };
 
 }  // namespace
@@ -306,19 +354,26 @@ std::string Disassembler::D51Name(const std::string& binName) {
     std::size_t base = slash == std::string::npos ? 0 : slash + 1;
     std::size_t dot = binName.find_last_of('.');
     if (dot == std::string::npos || dot < base) return binName + ".D51";
-    return binName.substr(0, dot + 1) + "D51";
+    std::string name = binName.substr(0, dot + 1) + "D51";
+    // A binary whose extension is already D51 is never overwritten.
+    return name == binName ? binName + ".D51" : name;
+}
+
+long Disassembler::LabelAtOrBelow(std::uint16_t target) const {
+    if (target >= firstUnlabelled_ || target >= labelBelow_.size()) return -1;
+    return labelBelow_[target];
 }
 
 std::string Disassembler::FindLBL(std::uint16_t target) const {
-    if (target >= firstUnlabelled_ || target >= labelBelow_.size() || labelBelow_[target] < 0) return {};
-    const auto label = static_cast<unsigned>(labelBelow_[target]);
-    std::string s;
-    AppendLabel(s, label);
+    const long label = LabelAtOrBelow(target);
+    if (label < 0) return {};
+    LineText s;
+    s.Label(static_cast<unsigned>(label));
     if (label != target) {
-        s += '+';
-        s += std::to_string(target - label);
+        s.Put('+');
+        s.Decimal(target - static_cast<unsigned>(label));
     }
-    return s;
+    return std::string(s.View());
 }
 
 void Disassembler::Deas(Pane& pane, const std::string& binName) {
@@ -375,7 +430,9 @@ void Disassembler::Deas(Pane& pane, const std::string& binName) {
     for (std::size_t a = 0; a < code_.size(); ++a) {
         if (marks_[a] != 3) continue;
         ++count;
-        AppendLabel(buffer, static_cast<unsigned>(a));
+        buffer += "LBL";
+        AppendHex2(buffer, static_cast<std::uint8_t>(a >> 8));
+        AppendHex2(buffer, static_cast<std::uint8_t>(a & 0xFF));
         if (buffer.size() < 100) {
             buffer += " | ";
         } else {
@@ -419,7 +476,8 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
         static const std::string kTooMany2 = cp("): адреса от ");
         static const std::string kTooMany3 = cp("H записаны числами.");
         std::string at;
-        AppendHex4(at, static_cast<unsigned>(firstUnlabelled_));
+        AppendHex2(at, static_cast<std::uint8_t>(firstUnlabelled_ >> 8));
+        AppendHex2(at, static_cast<std::uint8_t>(firstUnlabelled_ & 0xFF));
         pane.AddLine(kTooMany1 + std::to_string(LabelCapacity) + kTooMany2 + at + kTooMany3);
     }
     pane.SetColor(clr::Black);

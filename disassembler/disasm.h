@@ -47,6 +47,8 @@ public:
     // or below it ("LBL01A7", "LBL0100+2"); empty when there is none (the
     // search ends at address 0).
     std::string FindLBL(std::uint16_t target) const;
+    // The address of that label, or -1.
+    long LabelAtOrBelow(std::uint16_t target) const;
     // Whether the labelled sweep defines a label at the address: mark 3,
     // and below the first label address beyond the assembler's capacity.
     bool IsLabel(std::uint16_t address) const {
@@ -54,7 +56,8 @@ public:
     }
 
     // The output name for a binary name: up to and including the last "."
-    // of the file-name part, then "D51"; a name without "." gets ".D51".
+    // of the file-name part, then "D51"; a name without "." gets ".D51", and
+    // so does a name that already ends in ".D51" (the binary is kept).
     static std::string D51Name(const std::string& binName);
 
 private:

@@ -1,7 +1,6 @@
 #include "disassembler/encoder_choice.h"
 
 #include <array>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -107,13 +106,17 @@ std::optional<EncoderPick> PickRecord(std::string_view text, bool absentOperandI
     auto it = index.find(mnemonic);
     if (it == index.end()) return std::nullopt;
 
-    const std::string firstTwo = std::string(op[0]) + "," + std::string(op[1]);
+    // field == op[0] + "," + op[1], without building the text.
+    auto isFirstTwo = [&](std::string_view field) {
+        return field.size() == op[0].size() + 1 + op[1].size() && field.starts_with(op[0]) &&
+               field[op[0].size()] == ',' && field.ends_with(op[1]);
+    };
     for (const OneByteRecord* r : it->second.oneByte) {
         std::string_view t = r->Text();
         std::size_t rtab = t.find('\t');
         if (rtab == std::string_view::npos) return EncoderPick{true, r->opcode};
         std::string_view field = t.substr(rtab + 1);
-        if (field == op[0] || field == firstTwo) return EncoderPick{true, r->opcode};
+        if (field == op[0] || isFirstTwo(field)) return EncoderPick{true, r->opcode};
     }
     for (const MultiEntry& e : it->second.multi) {
         if (e.partCount > 0 && e.parts[0].kind != Part::Text && IsReserved(op[0])) continue;

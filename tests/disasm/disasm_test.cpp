@@ -237,6 +237,7 @@ TEST(DisasmPlain, OutputNames) {
     EXPECT_EQ(Disassembler::D51Name("X"), "X.D51");
     EXPECT_EQ(Disassembler::D51Name("dir.v/prog"), "dir.v/prog.D51");
     EXPECT_EQ(Disassembler::D51Name("dir/prog."), "dir/prog.D51");
+    EXPECT_EQ(Disassembler::D51Name("code.D51"), "code.D51.D51");  // never the input itself
 }
 
 TEST(DisasmPlain, OversizeFileIsRefusedAndChangesNothing) {

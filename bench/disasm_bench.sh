@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Speed of the disassemblers and the Intel HEX conversion on 64 KiB binaries,
+# through zanvek-cli, side by side with d52 (Debian package d52) and
+# srec_cat (package srecord) when they are installed. Two binaries: 65,536
+# random bytes, and the assembled example program repeated to 64 KiB.
+# Each command runs five times; the best wall-clock and CPU times are shown.
+# Listings go to /dev/null; the files are written to a temporary folder.
+#
+# Usage: [BUILD=/path/to/build] [EXAMPLE=prog.a51] bench/disasm_bench.sh
+#        (default build: build/ beside bench/; default example: the largest
+#        examples/*.a51)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+BUILD=${BUILD:-$here/../build}
+cli=$BUILD/cli/zanvek-cli
+if [ ! -x "$cli" ]; then
+  echo "disasm_bench: $cli not found (build zanvek-cli, or set BUILD)" >&2
+  exit 2
+fi
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cd "$tmp"
+
+# Random bytes from a fixed seed, so that runs compare.
+LC_ALL=C awk 'BEGIN { srand(8051); for (i = 0; i < 65536; i++) printf "%c", int(rand() * 256) }' > random.bin
+if [ "$(stat -c %s random.bin)" != 65536 ]; then
+  head -c 65536 /dev/urandom > random.bin
+fi
+
+# The example program, assembled by zanvek-cli and repeated to 64 KiB.
+example=${EXAMPLE:-$(ls -S "$here"/../examples/*.a51 2>/dev/null | head -n 1 || true)}
+inputs="random"
+if [ -n "$example" ] && [ -f "$example" ]; then
+  cp "$example" example.a51
+  if "$cli" asm example.a51 > /dev/null 2>&1 && [ -s example.Bin ]; then
+    : > example.bin
+    while [ "$(stat -c %s example.bin)" -lt 65536 ]; do cat example.Bin >> example.bin; done
+    head -c 65536 example.bin > example.tmp && mv example.tmp example.bin
+    inputs="random example"
+  else
+    echo "disasm_bench: $example did not assemble; only the random binary is measured" >&2
+  fi
+fi
+
+# Best of five: "wall cpu" in milliseconds.
+best() {
+  local TIMEFORMAT='%R %U %S' bw="" bc="" w c
+  for _ in 1 2 3 4 5; do
+    { time "$@" > /dev/null 2>&1; } 2> time.txt
+    read -r w c < <(awk '{ printf "%.1f %.1f\n", $1 * 1000, ($2 + $3) * 1000 }' time.txt)
+    if [ -z "$bw" ] || awk -v a="$w" -v b="$bw" 'BEGIN { exit !(a < b) }'; then bw=$w; fi
+    if [ -z "$bc" ] || awk -v a="$c" -v b="$bc" 'BEGIN { exit !(a < b) }'; then bc=$c; fi
+  done
+  echo "$bw $bc"
+}
+
+row() {  # label, then the command
+  local label=$1
+  shift
+  read -r w c < <(best "$@")
+  printf '  %-44s %9s ms %9s ms\n' "$label" "$w" "$c"
+}
+
+have() { command -v "$1" > /dev/null 2>&1; }
+
+echo "64 KiB binaries; best of 5 (wall clock, CPU user+sys)"
+for name in $inputs; do
+  echo "$name.bin:"
+  row "zanvek-cli disasm" "$cli" disasm "$name.bin"
+  row "zanvek-cli disasm --labels (both sweeps)" "$cli" disasm --labels "$name.bin"
+  if have d52; then
+    row "d52 -b" d52 -b "$name"
+  else
+    echo "  d52 not installed (apt-get install d52)"
+  fi
+  row "zanvek-cli bin2hex" "$cli" bin2hex "$name.bin" "$name.hex"
+  row "zanvek-cli hex2bin" "$cli" hex2bin "$name.hex" "$name.back.bin"
+  if have srec_cat; then
+    row "srec_cat binary -> intel" srec_cat "$name.bin" -binary -o "$name.srec.hex" -intel -obs=16
+    row "srec_cat intel -> binary" srec_cat "$name.hex" -intel -o "$name.srec.bin" -binary
+  else
+    echo "  srec_cat not installed (apt-get install srecord)"
+  fi
+  # The conversions must give the bytes back (FFH bytes at the very end are
+  # not records, so the random file's tail is compared as far as it came back).
+  size=$(stat -c %s "$name.back.bin")
+  if ! cmp -s -n "$size" "$name.bin" "$name.back.bin"; then
+    echo "disasm_bench: $name.bin did not come back from HEX" >&2
+    exit 1
+  fi
+done
