@@ -210,7 +210,26 @@ TEST_F(FetchTest, IncludeFileLinesComeFirstAndItsEndRestoresListing) {
     EXPECT_EQ(s.NextAddr, 4 + 7);  // two included lines, then seven source lines
 }
 
-TEST_F(FetchTest, EmptyIncludeFileGivesAnEmptyLine) {
+TEST(Driver, AnEmptyIncludeFileNeverBringsTheDirectiveBack) {
+    TempDir dir;
+    WriteFileAtomic(dir.File("empty.inc"), "");
+    WriteFileAtomic(dir.File("one.inc"), "\tINC A");
+    auto ws = std::make_unique<Workspace>();
+    ws->SourceName = dir.File("p.a51");
+    WriteFileAtomic(ws->SourceName, "$INCLUDE \\empty.inc\n\tNOP\n$INCLUDE \\one.inc\n\tNOP\n");
+    RecordingPane pane;
+    Assembler as(*ws, pane);
+    as.Prohod1();
+    as.RunFirstPass();
+    ASSERT_TRUE(as.FinalPass()) << pane.Text();
+    EXPECT_EQ(pane.LineText(0), "    1 0000          $INCLUDE \\empty.inc");
+    EXPECT_EQ(pane.LineText(1), "    2 0000 00       \tNOP");
+    EXPECT_EQ(pane.LineText(2), "    3 0001          $INCLUDE \\one.inc");
+    EXPECT_EQ(pane.LineText(3), "    4 0001 04       \tINC A");  // the last line belongs to the file
+    EXPECT_EQ(pane.LineText(4), "    5 0002 00       \tNOP");
+}
+
+TEST_F(FetchTest, AnIncludeFileAtItsEndGivesTheNextSourceLine) {
     Start("\tNOP\n\tNOP\n");
     AsmState& s = as.State();
     s.IncludeFile.OpenText("");
@@ -218,7 +237,7 @@ TEST_F(FetchTest, EmptyIncludeFileGivesAnEmptyLine) {
     s.AsmLine = "\tINC A";  // the directive line must not come again
     as.Tick();
     EXPECT_EQ(s.IncludeActive, 0);
-    EXPECT_EQ(s.NextAddr, 2);  // the empty line and the two NOPs
+    EXPECT_EQ(s.NextAddr, 2);  // the two NOPs
 }
 
 TEST_F(FetchTest, MacroBodyLinesWithParameters) {
