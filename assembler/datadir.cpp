@@ -1,9 +1,9 @@
 #include "assembler/datadir.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
-#include <cstring>
 #include <utility>
 
 #include "assembler/asm_state.h"
@@ -155,7 +155,7 @@ void RequireValue(AsmState& st, bool valid) {
 
 void StoreLine(AsmState& st, const LineData& data) {
     const auto& bytes = data.Bytes();
-    std::memcpy(st.LineBytes.data(), bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), st.LineBytes.begin());
     st.LineByteCount = static_cast<std::uint16_t>(bytes.size());
     st.NextAddr = st.LineAddr + st.LineByteCount;
     if (data.Overflowed()) {
@@ -203,7 +203,9 @@ void NumericList(AsmState& st, LineData& data) {
     const ByteListScan scan =
         ByteListBytes(st.AsmLine, f.Operand1Span.start - 1u, [&](const std::string& t) { return EvaluateText(st, t); },
                       data);
-    if (!scan.allValid) st.LineHandled = 0;
+    // An item without a value makes the line unrecognised; in the first
+    // pass it may be a forward reference, which is no error yet.
+    if (!scan.allValid && st.PassNo > 1) st.LineHandled = 0;
     f.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
     SetCommentAfter(st, scan.stop);
 }

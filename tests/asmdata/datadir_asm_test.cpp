@@ -95,7 +95,7 @@ TEST(DataDirectives, WordsAndSingleBytes) {
 
 TEST(DataDirectives, UnresolvedOperandIsReportedInTheFinalPassOnly) {
     AsmRun r;
-    r.FirstPass("\tDW LATER\n\tDEF8 LATER\nLATER:\tDB 1\n");
+    r.FirstPass("\tDW LATER\n\tDEF8 LATER\n\tDB 1,LATER\n\t2,LATER\nLATER:\tDB 1\n");
     EXPECT_EQ(r.ErrorCount(), 0);
     AsmRun bad;
     EXPECT_FALSE(bad.Assemble("\tDW NOWHERE\n\tREL NOWHERE\n\tDS NOWHERE\n"));
