@@ -32,10 +32,13 @@ fi
 example=${EXAMPLE:-$(ls -S "$here"/../examples/*.a51 2>/dev/null | head -n 1 || true)}
 inputs="random"
 if [ -n "$example" ] && [ -f "$example" ]; then
-  cp "$example" example.a51
-  if "$cli" asm example.a51 > /dev/null 2>&1 && [ -s example.Bin ]; then
+  # Beside the files it may include.
+  mkdir -p src
+  cp "$(dirname "$example")"/* src/ 2> /dev/null || true
+  cp "$example" src/example.a51
+  if "$cli" asm src/example.a51 > /dev/null 2>&1 && [ -s src/example.Bin ]; then
     : > example.bin
-    while [ "$(stat -c %s example.bin)" -lt 65536 ]; do cat example.Bin >> example.bin; done
+    while [ "$(stat -c %s example.bin)" -lt 65536 ]; do cat src/example.Bin >> example.bin; done
     head -c 65536 example.bin > example.tmp && mv example.tmp example.bin
     inputs="random example"
   else

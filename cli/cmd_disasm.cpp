@@ -82,7 +82,7 @@ int CmdDisasm(CliContext& c) {
     Disassembler dis(c.ws);
     if (labels) {
         NullPane plain;
-        dis.Deas(plain, file);
+        dis.Deas(plain, file, false);  // the labelled sweep writes the .D51
         NullPane second;
         dis.DeasLbl(out, second);
     } else {

@@ -117,7 +117,7 @@ public:
     std::string_view View(std::size_t from, std::size_t to) const { return {data_ + from, to - from}; }
 
 private:
-    char data_[160];
+    char data_[224];
     std::size_t len_ = 0;
 };
 
@@ -306,7 +306,7 @@ private:
             head_.Put(' ');
         }
         while (head_.Size() < addressEnd + 9) head_.Put(' ');
-        // The line start: a tab, or the label definition.
+        // The file line: a tab or the label definition, the text, CR LF.
         const std::size_t bytesEnd = head_.Size();
         if (labels_ && dis_->IsLabel(static_cast<std::uint16_t>(p))) {
             head_.Label(static_cast<unsigned>(p));
@@ -314,7 +314,10 @@ private:
         } else {
             head_.Put('\t');
         }
-        const std::string_view lineStart = head_.View(bytesEnd, head_.Size());
+        const std::size_t textStart = head_.Size();
+        head_.Put(text_.View());
+        const std::size_t textEnd = head_.Size();
+        head_.Put("\r\n");
 
         pane_.SetColor(clr::Blue);
         pane_.Append(head_.View(0, counterEnd));
@@ -323,13 +326,10 @@ private:
         pane_.SetColor(clr::Green);
         pane_.Append(head_.View(addressEnd, bytesEnd));
         pane_.SetColor(clr::Black);
-        if (labels_) pane_.Append(lineStart);
-        pane_.Append(text_.View());
+        pane_.Append(head_.View(labels_ ? bytesEnd : textStart, textEnd));
         pane_.AddLine("");
 
-        file_ += lineStart;
-        file_ += text_.View();
-        file_ += "\r\n";
+        file_ += head_.View(bytesEnd, head_.Size());
     }
 
     const std::vector<std::uint8_t>& code_;
@@ -376,7 +376,7 @@ std::string Disassembler::FindLBL(std::uint16_t target) const {
     return std::string(s.View());
 }
 
-void Disassembler::Deas(Pane& pane, const std::string& binName) {
+void Disassembler::Deas(Pane& pane, const std::string& binName, bool writeFile) {
     std::vector<std::uint8_t> code = ReadCodeFile(binName);
     std::copy(code.begin(), code.end(), ws_.CodeImage.begin());
     ws_.BinName = binName;
@@ -399,7 +399,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName) {
 
     file += "\tEND\r\n";
     pane.Append("         \tEND");
-    WriteFileAtomic(outName, file);
+    if (writeFile) WriteFileAtomic(outName, file);
 
     // The labelled sweep works on exactly these bytes and marks.
     code_ = std::move(code);
