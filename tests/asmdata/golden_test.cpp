@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "assembler/assembler.h"
+#include "assembler/trim.h"
 #include "core/cp1251.h"
 #include "testutil.h"
 
@@ -27,6 +28,21 @@ std::time_t FixedClock() {
     tm.tm_mday = 15;
     tm.tm_hour = 12;
     return std::mktime(&tm);
+}
+
+// Assembles `source` (both passes); returns the .Bin file's bytes.
+std::string AssembleToBin(const std::string& source, z51::Pane& first, z51::Pane& final) {
+    auto ws = std::make_unique<z51::Workspace>();
+    ws->SourceName = source;
+    z51::Assembler as(*ws, first);
+    as.State().Clock = &FixedClock;
+    as.Prohod1();
+    as.RunFirstPass();
+    EXPECT_EQ(as.State().ErrorCount, 0) << source;
+    as.SetPane(final);
+    EXPECT_TRUE(as.FinalPass()) << source;
+    const std::size_t dot = source.rfind('.');
+    return z51::ReadTextFile(source.substr(0, dot) + ".Bin");
 }
 
 void Compare(const fs::path& golden, const std::string& actual) {
@@ -47,17 +63,21 @@ TEST(Golden, MacrosExampleAssemblesToItsApprovedOutput) {
     // The source names its register file in capitals; the copy keeps the
     // file's own lower-case name, so the letter-case fallback is used.
     for (const char* f : {"macros.a51", "reg51.inc"}) fs::copy_file(kExamples / f, dir.dir / f);
-    auto ws = std::make_unique<z51::Workspace>();
-    ws->SourceName = dir.Path("macros.a51");
     z51::RecordingPane first, pane;
-    z51::Assembler as(*ws, first);
-    as.State().Clock = &FixedClock;
-    as.Prohod1();
-    as.RunFirstPass();
-    EXPECT_EQ(as.State().ErrorCount, 0) << z51::Cp1251ToUtf8(first.Text());
-    as.SetPane(pane);
-    ASSERT_TRUE(as.FinalPass()) << z51::Cp1251ToUtf8(pane.Text());
+    const std::string bin = AssembleToBin(dir.Path("macros.a51"), first, pane);
+    EXPECT_TRUE(first.Text().find(z51::cp("Выявлено ошибок")) == std::string::npos) << z51::Cp1251ToUtf8(first.Text());
     Compare(kGolden / "macros.lst", z51::Cp1251ToUtf8(pane.Text()) + "\n");
-    Compare(kGolden / "macros.Bin", z51::ReadTextFile(dir.Path("macros.Bin")));
+    Compare(kGolden / "macros.Bin", bin);
     Compare(kGolden / "macros.Hex", z51::ReadTextFile(dir.Path("macros.Hex")));
+}
+
+TEST(Golden, PreprocessedExampleAssemblesToTheSameCode) {
+    z51test::TempDir dir;
+    for (const char* f : {"macros.a51", "reg51.inc"}) fs::copy_file(kExamples / f, dir.dir / f);
+    z51::NullPane quiet;
+    const std::string original = AssembleToBin(dir.Path("macros.a51"), quiet, quiet);
+    auto ws = std::make_unique<z51::Workspace>();
+    z51::TrimSource(quiet, *ws, dir.Path("macros.a51"));
+    fs::rename(dir.dir / "macros.Trm", dir.dir / "trimmed.a51");
+    EXPECT_EQ(AssembleToBin(dir.Path("trimmed.a51"), quiet, quiet), original);
 }
