@@ -174,14 +174,16 @@ bool HandleInclude(AsmState& st, Pane&) {
 
     // The name is code page 1251 text; the file system takes UTF-8.
     const std::string path = SetPath(SourceFolder(st.SourceName), Cp1251ToUtf8(name));
-    try {
-        if (path.empty()) throw FileError(path, "empty path");
-        OpenInclude(st, FindIncludeFile(path));
-        st.ExprValid = 1;
-    } catch (const FileError&) {
-        st.ExprValid = 0;
-        st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
+    bool opened = false;
+    if (!path.empty()) {
+        try {
+            OpenInclude(st, FindIncludeFile(path));
+            opened = true;
+        } catch (const FileError&) {
+        }
     }
+    st.ExprValid = opened ? 1 : 0;
+    if (!opened) st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
     return true;
 }
 

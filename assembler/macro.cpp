@@ -41,6 +41,10 @@ std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0
 // notice goes to the pane and the body is assembled as ordinary lines.
 void StartDefinition(AsmState& st, Pane& pane, std::string_view name, std::uint8_t newState) {
     st.LineHandled = 1;
+    // A definition inside a block that conditional assembly skips is no
+    // definition: its body lines are skipped like the others, and another
+    // definition of the name in the block that is kept is the one used.
+    if (st.SkipLines) return;
     st.MacroText.clear();
     for (int i = 0; i <= MacroMax; ++i) {
         const std::string& slot = st.MacroTable[i];
@@ -116,9 +120,14 @@ bool EndDefinition(AsmState& st, bool columnOne) {
 }
 
 // A call: the body is replayed by FetchLine from the line after its header.
+// A call in a skipped block replays nothing.
 bool Call(AsmState& st) {
     const int slot = FindMacroCall(st.MacroTable, st.Mnemonic);
     if (slot < 0) return false;
+    if (st.SkipLines) {
+        st.LineHandled = 1;
+        return true;
+    }
     st.MacroIndex = static_cast<std::uint8_t>(slot);
     st.MacroText = st.MacroTable[slot];
     st.MacroPos = 2;

@@ -149,3 +149,22 @@ TEST(Macros, LabelsInsideTheBodyAreDefinedWhileRecording) {
     ASSERT_TRUE(r.Assemble("\tORG 10H\nM: MACRO\nINSIDE:\tNOP\n\tENDM\n\tDB INSIDE\n"));
     EXPECT_EQ(r.Code(0x10, 1), Bytes{0x10});
 }
+
+TEST(Macros, ConditionalBlocksChooseTheDefinition) {
+    AsmRun r;
+    ASSERT_TRUE(r.Assemble(
+        "DEBUG\tEQU 0\n"
+        ".IFTRUE DEBUG\n"
+        "TRACE: MACRO\n\tDB 0DDH\n\tENDM\n"
+        ".ENDIF\n"
+        ".IFZ    DEBUG\n"
+        "TRACE: MACRO\n\tDB 11H\n\tENDM\n"
+        ".ENDIF\n"
+        "\tTRACE\n"
+        ".IFTRUE DEBUG\n"
+        "\tTRACE\n"  // a skipped call replays nothing
+        ".ENDIF\n"
+        "\tDB 22H\n"));
+    EXPECT_EQ(r.Code(0, 3), (Bytes{0x11, 0x22, 0xFF}));
+    EXPECT_TRUE(r.State().MacroTable[1].empty());
+}
