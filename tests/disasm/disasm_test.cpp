@@ -343,3 +343,22 @@ TEST(DisasmLabelled, SameResultWhateverHappensToTheImageInBetween) {
     EXPECT_EQ(ReadAll(f.dir / "prog.D51"), first.d51);
     EXPECT_EQ(pane.Text(), first.pane.Text());
 }
+
+TEST(DisasmLabelled, NoMoreLabelsThanTheAssemblerHolds) {
+    // 30,000 jumps to themselves: every one a label address.
+    Fixture f;
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 30000; ++i) bytes.insert(bytes.end(), {0x80, 0xFE});
+    Result r = f.Labelled(bytes);
+    std::size_t defined = 0;
+    for (const auto& line : Body(r.d51)) defined += line.rfind("LBL", 0) == 0;
+    EXPECT_EQ(defined, 2559u);
+    // The first address left without a label is 2 * 2559 = 13FEH.
+    EXPECT_EQ(f.dis.FindLBL(0x13FC), "LBL13FC");
+    EXPECT_EQ(f.dis.FindLBL(0x13FE), "");
+    EXPECT_NE(r.d51.find("\tSJMP\t013FEH"), std::string::npos);
+    const std::size_t last = r.pane.Lines().size() - 1;
+    EXPECT_EQ(r.pane.LineText(last),
+              cp("Меток больше, чем вмещает таблица меток ассемблера (2559): адреса от 13FEH записаны числами."));
+    EXPECT_EQ(r.pane.Lines()[last][0].color, clr::Purple);
+}
