@@ -69,7 +69,7 @@ int Length(std::uint8_t op) {
 
 TEST(DisasmRoundTrip, RandomBinariesOfSeveralSizes) {
     std::mt19937 rng(8051);
-    for (std::size_t size : {1u, 2u, 3u, 7u, 64u, 500u, 2100u, 9000u, 65536u}) {
+    for (std::size_t size : {1u, 2u, 3u, 7u, 64u, 500u, 2100u, 9000u}) {
         std::vector<std::uint8_t> bytes(size);
         for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
         ExpectRoundTrip(bytes, "random, " + std::to_string(size) + " bytes");
@@ -99,10 +99,17 @@ TEST(DisasmRoundTrip, EdgeFiles) {
     ExpectRoundTrip({0x80, 0xFE}, "jump to itself");
     ExpectRoundTrip({0x00, 0x02, 0x12}, "cut LJMP");
     ExpectRoundTrip({0x80, 0x80, 0x40, 0x80}, "backwards past address 0");
-    std::vector<std::uint8_t> top(65536, 0x00);
-    top[0xFFFE] = 0x80;  // SJMP from FFFE over the top to 0001
-    top[0xFFFF] = 0x01;
+    // 64 KiB of random code: more label addresses than the assembler's
+    // symbol table holds, a jump over the top of memory, an AJMP into the
+    // next page.
+    std::mt19937 rng(51);
+    std::vector<std::uint8_t> top(65536);
+    for (auto& b : top) b = static_cast<std::uint8_t>(rng());
+    for (std::size_t a = 0x7F0; a < 0x7FE; ++a) top[a] = 0x00;
     top[0x07FE] = 0x01;  // AJMP at 07FE reaches into page 0800
     top[0x07FF] = 0x10;
+    for (std::size_t a = 0xFFF0; a < 0xFFFE; ++a) top[a] = 0x00;
+    top[0xFFFE] = 0x80;  // SJMP from FFFE over the top to 0001
+    top[0xFFFF] = 0x01;
     ExpectRoundTrip(top, "64 KiB with wrap and page crossing");
 }
