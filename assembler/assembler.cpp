@@ -205,7 +205,7 @@ void Assembler::ProcessLine(bool finalPass) {
     s.LineByteCount = 0;
     s.LineAddr = s.NextAddr;
     RazborStr(s, pane);
-    if (s.LineListed) {
+    if (s.LineListed && !quiet_) {
         PrintNumCodeStr(s, pane);
         EchoLine(s, pane);
     }
@@ -252,6 +252,8 @@ void Assembler::EndFirstPass() {
 
 bool Assembler::Tick() {
     if (!running_) return false;
+    // Nothing to show on a pane that shows nothing: skip building the text.
+    quiet_ = dynamic_cast<NullPane*>(pane_) != nullptr;
     for (int i = 0; i < kLinesPerTick; ++i) {
         if (st_->SourceFile.AtEnd()) {
             EndFirstPass();
@@ -272,6 +274,7 @@ bool Assembler::FinalPass() {
     static const std::string kInLines = cp("] в строках:");
     AsmState& s = *st_;
     if (running_) RunFirstPass();
+    quiet_ = dynamic_cast<NullPane*>(pane_) != nullptr;
     outcome_ = Outcome::Failed;
     failure_.clear();
     bool writing = false;

@@ -55,6 +55,7 @@ private:
     std::unique_ptr<AsmState> st_;
     Pane* pane_;
     bool running_ = false;
+    bool quiet_ = false;  // the pane is a NullPane
     Outcome outcome_ = Outcome::None;
     std::string failure_;
 };

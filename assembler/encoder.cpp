@@ -1,5 +1,7 @@
 #include "assembler/encoder.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -7,6 +9,7 @@
 
 #include "assembler/asm_state.h"
 #include "assembler/evaluator.h"
+#include "assembler/name_hash.h"
 #include "assembler/tables.h"
 #include "core/cp1251.h"
 
@@ -63,38 +66,44 @@ Pattern Cut(const MultiByteRecord& r) {
     return p;
 }
 
-struct OneByteEntry {
-    std::string_view operands;  // after the tab
-    bool bare;                  // no tab: any operands match
-    std::uint8_t opcode;
-};
 
 // Records grouped by mnemonic, each group in table order: the first match
 // in a group is the first match of the whole scan, since a record of
 // another mnemonic never matches.
 struct Index {
-    std::unordered_map<std::string_view, std::vector<OneByteEntry>> one;
+    // OneByteCmds: the first record of each spelling, and the first bare
+    // record (no tab: any operands) of each mnemonic, as record numbers.
+    NameTable<int> spelling;
+    NameTable<int> bare;
     std::vector<Pattern> patterns;
-    std::unordered_map<std::string_view, std::vector<int>> multi;
+    NameTable<std::vector<int>> multi;
 };
 
 const Index& TheIndex() {
     static const Index* index = [] {
         auto* ix = new Index();
-        for (const OneByteRecord& r : OneByteCmds) {
-            std::string_view t = r.Text();
+        for (std::size_t i = 0; i < OneByteCmds.size(); ++i) {
+            std::string_view t = OneByteCmds[i].Text();
             if (t.empty()) break;  // the end of the table
-            std::size_t tab = t.find('\t');
-            bool bare = tab == std::string_view::npos;
-            ix->one[t.substr(0, tab)].push_back({bare ? std::string_view() : t.substr(tab + 1), bare, r.opcode});
+            if (t.find('\t') == std::string_view::npos) ix->bare.Add(t, static_cast<int>(i));
+            else ix->spelling.Add(t, static_cast<int>(i));
         }
+        ix->bare.Build();
+        ix->spelling.Build();
         ix->patterns.reserve(MultiByteCmds.size());
         for (const MultiByteRecord& r : MultiByteCmds) {
             if (r.pattern[0] == 0) continue;
             ix->patterns.push_back(Cut(r));
         }
-        for (std::size_t i = 0; i < ix->patterns.size(); ++i)
-            ix->multi[ix->patterns[i].mnemonic].push_back(static_cast<int>(i));
+        std::unordered_map<std::string_view, std::vector<int>> groups;
+        std::vector<std::string_view> order;
+        for (std::size_t i = 0; i < ix->patterns.size(); ++i) {
+            auto& g = groups[ix->patterns[i].mnemonic];
+            if (g.empty()) order.push_back(ix->patterns[i].mnemonic);
+            g.push_back(static_cast<int>(i));
+        }
+        for (std::string_view m : order) ix->multi.Add(m, groups[m]);
+        ix->multi.Build();
         return ix;
     }();
     return *index;
@@ -106,8 +115,12 @@ bool IsReserved(std::string_view op) {
 }
 
 // Register aliases: a name declared for Rn stands for Rn, "@name" for @Rn.
+// (The operands have already passed CyrToLat with their line.) A register
+// without an alias has the empty name, so an absent operand reads as R0.
 void ApplyAliases(const AsmState& st, std::string& op) {
-    for (char& c : op) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
+    if (!op.empty() && op != "@" &&
+        std::all_of(st.RegAlias.begin(), st.RegAlias.end(), [](const std::string& a) { return a.empty(); }))
+        return;
     for (int n = 0; n < 8; ++n) {
         const std::string& alias = st.RegAlias[static_cast<std::size_t>(n)];
         if (op == alias) {
@@ -324,25 +337,31 @@ bool EncodeInstruction(AsmState& st) {
     ApplyAliases(st, op1);
     ApplyAliases(st, op2);
 
-    if (auto it = ix.one.find(st.Mnemonic); it != ix.one.end()) {
-        for (const OneByteEntry& e : it->second) {
-            bool match = e.bare || e.operands == op1 ||
-                         (e.operands.size() == op1.size() + 1 + op2.size() && e.operands.starts_with(op1) &&
-                          e.operands[op1.size()] == ',' && e.operands.ends_with(op2));
-            if (!match) continue;
-            st.LineBytes[0] = e.opcode;
-            st.LineByteCount = 1;
-            st.NextAddr = st.LineAddr + 1;
-            st.LineHandled = 1;
-            return true;
-        }
+    // A record matches when it is bare, or its operands are Operand1, or
+    // Operand1,Operand2; the first of those in table order wins.
+    int first = INT_MAX;
+    if (const int* b = ix.bare.Find(st.Mnemonic)) first = *b;
+    static std::string key;  // the one thread of the assembler; keeps its storage
+    key.assign(st.Mnemonic);
+    key += '\t';
+    key += op1;
+    if (const int* r = ix.spelling.Find(key)) first = std::min(first, *r);
+    key += ',';
+    key += op2;
+    if (const int* r = ix.spelling.Find(key)) first = std::min(first, *r);
+    if (first != INT_MAX) {
+        st.LineBytes[0] = OneByteCmds[static_cast<std::size_t>(first)].opcode;
+        st.LineByteCount = 1;
+        st.NextAddr = st.LineAddr + 1;
+        st.LineHandled = 1;
+        return true;
     }
 
     // JMP right after an origin (a reset or interrupt vector) is a long jump.
     if (st.Mnemonic == "JMP" && st.AfterOrg == 1) st.Mnemonic = "LJMP";
 
-    if (auto it = ix.multi.find(st.Mnemonic); it != ix.multi.end()) {
-        for (int i : it->second) {
+    if (const std::vector<int>* group = ix.multi.Find(st.Mnemonic)) {
+        for (int i : *group) {
             Encoder enc(st, ix.patterns[static_cast<std::size_t>(i)], op1, op2);
             if (enc.Run()) return true;
             st.LineByteCount = 0;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "assembler/asm_state.h"
+#include "assembler/name_hash.h"
 #include "assembler/tables.h"
 #include "core/cp1251.h"
 
@@ -71,11 +72,12 @@ bool Accumulate(std::string_view digits, unsigned base, std::int32_t& out) {
 
 // First-match name index over SfrTable, then BitTable: gives exactly what
 // the two scans in table order give.
-const std::unordered_map<std::string_view, std::uint8_t>& NameIndex() {
+const NameTable<std::uint8_t>& NameIndex() {
     static const auto* index = [] {
-        auto* m = new std::unordered_map<std::string_view, std::uint8_t>();
-        for (const NameRecord& r : SfrTable) m->emplace(r.Name(), r.addr);
-        for (const NameRecord& r : BitTable) m->emplace(r.Name(), r.addr);
+        auto* m = new NameTable<std::uint8_t>();
+        for (const NameRecord& r : SfrTable) m->Add(r.Name(), r.addr);
+        for (const NameRecord& r : BitTable) m->Add(r.Name(), r.addr);
+        m->Build();
         return m;
     }();
     return *index;
@@ -174,9 +176,8 @@ bool Notation(AsmState& st, std::string_view w, bool& ok, std::int32_t& v) {
 
 void ValBit(AsmState& st, std::string_view s) {
     st.BitValid = 0;
-    const auto& index = NameIndex();
-    if (auto it = index.find(s); it != index.end()) {
-        st.ExprValue = it->second;
+    if (const std::uint8_t* addr = NameIndex().Find(s)) {
+        st.ExprValue = *addr;
         st.BitValid = 1;
         return;
     }

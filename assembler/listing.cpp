@@ -110,11 +110,15 @@ void PrintNumCodeStr(const AsmState& st, Pane& pane) {
         pane.AddLine(std::string(8 + st.TitleText.size() / 2, ' ') + "- " +
                      std::to_string(st.LineNo / st.PageLength + 1) + " -");
     }
-    char number[16];
-    std::snprintf(number, sizeof number, "%5u ", static_cast<unsigned>(st.LineNo));
+    char number[7] = "      ";  // five columns, right-aligned, and a blank
+    for (unsigned n = st.LineNo, i = 4;; --i) {
+        number[i] = static_cast<char>('0' + n % 10);
+        n /= 10;
+        if (n == 0 || i == 0) break;
+    }
     pane.SetColor(clr::Maroon);
-    if (st.LineNo == 1) pane.Append(number);
-    else pane.AddLine(number);
+    if (st.LineNo == 1) pane.Append(std::string_view(number, 6));
+    else pane.AddLine(std::string_view(number, 6));
 
     std::string text;
     AppendAddress(text, st.LineAddr);

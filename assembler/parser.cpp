@@ -11,6 +11,7 @@
 #include "assembler/directives_ext.h"
 #include "assembler/encoder.h"
 #include "assembler/evaluator.h"
+#include "assembler/name_hash.h"
 #include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "core/pane.h"
@@ -18,9 +19,14 @@
 namespace z51 {
 
 std::string UpperCopy(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = UpperAscii(c);
+    std::string r;
+    AssignUpper(r, s);
     return r;
+}
+
+void AssignUpper(std::string& to, std::string_view s) {
+    to.assign(s);
+    for (char& c : to) c = UpperAscii(c);
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -282,7 +288,7 @@ private:
     // Label definition. Returns true when the line is done (macro header,
     // identification text).
     bool Label() {
-        st_.LabelText = UpperCopy(Columns(st_.AsmLine, f_.LabelSpan.start, f_.LabelSpan.end));
+        AssignUpper(st_.LabelText, Columns(st_.AsmLine, f_.LabelSpan.start, f_.LabelSpan.end));
         if (st_.LabelText.starts_with(".IDENT")) {
             IdentText();
             return true;
@@ -331,7 +337,7 @@ private:
             while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
             if (pos > b) {
                 span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
-                text = UpperCopy(Columns(st_.AsmLine, b, pos - 1));
+                AssignUpper(text, Columns(st_.AsmLine, b, pos - 1));
             }
             return pos <= end && At(pos) == ',';
         };
@@ -374,50 +380,115 @@ private:
 
     void Handled() { st_.LineHandled = 1; }
 
+    // The directive words. Each word is tested at its place in the list;
+    // words are distinct, so one lookup finds the only candidate, and a
+    // word whose condition fails goes on to the tail of the list (.27xxx,
+    // byte lists, instructions, macro calls), exactly as the scan would.
+    enum class Word : std::uint8_t {
+        Macro, EndMacro, Title, HexCR, HexWidth, PageWidth, Org, DSeg, CSeg, OrgMin, OrgMax, Ident, AutoOrg,
+        Data, Ignored, Equ, IncludeEquate, Var, Bit, End, Comment, Percent, Using,
+    };
+    static const NameTable<Word>& Words() {
+        static const auto* words = [] {
+            const std::pair<std::string_view, Word> list[] = {
+            {"MACRO", Word::Macro},       {"%ENDM", Word::EndMacro},    {"ENDM", Word::EndMacro},
+            {"ENDMAC", Word::EndMacro},   {"TITLE", Word::Title},       {"$TT", Word::Title},
+            {"NAME", Word::Title},        {"HEXCR", Word::HexCR},       {"HEXWIDTH", Word::HexWidth},
+            {"PAGEWIDTH", Word::PageWidth}, {"ORG", Word::Org},         {"DSEG", Word::DSeg},
+            {"CSEG", Word::CSeg},         {"ORG_MIN", Word::OrgMin},    {"ORG_MAX", Word::OrgMax},
+            {"IDENT", Word::Ident},       {"AUTOORG", Word::AutoOrg},   {"DBZ", Word::Data},
+            {"DBE", Word::Data},          {"DB", Word::Data},           {"STR", Word::Data},
+            {"STRW", Word::Data},         {"LCD", Word::Data},          {"STRCR", Word::Data},
+            {"STRWCR", Word::Data},       {"DEF8", Word::Data},         {"LINT", Word::Data},
+            {"FLT2", Word::Data},         {"FLT3", Word::Data},         {"DEFL", Word::Data},
+            {"DW", Word::Data},           {"REL", Word::Data},          {"DS", Word::Data},
+            {"EXTRN", Word::Ignored},     {"PUBLIC", Word::Ignored},    {"SEGMENT", Word::Ignored},
+            {"RSEG", Word::Ignored},      {"INDEX_LINT", Word::Ignored}, {"INDEX_LADDR", Word::Ignored},
+            {"EQU", Word::Equ},           {"REG", Word::IncludeEquate}, {"DATA", Word::IncludeEquate},
+            {"SET", Word::IncludeEquate}, {"VAR", Word::Var},           {"BIT", Word::Bit},
+            {"END", Word::End},           {"COMMENT", Word::Comment},   {"%", Word::Percent},
+            {"USING", Word::Using},
+            };
+            auto* t = new NameTable<Word>();
+            for (const auto& [name, word] : list) t->Add(name, word);
+            t->Build();
+            return t;
+        }();
+        return *words;
+    }
+
+    // True when the word handled the line.
+    bool WordDirective(Word w) {
+        switch (w) {
+            case Word::Macro: return HandleMacroLine(st_, pane_, MacroSite::HeaderMnemonic);
+            case Word::EndMacro: return HandleMacroLine(st_, pane_, MacroSite::EndmMnemonic);
+            case Word::Title: Title(); return true;
+            case Word::HexCR: Setting(st_.HexCR, 255); return true;
+            case Word::HexWidth: Setting(st_.HexWidth, 112); return true;
+            case Word::PageWidth: Setting(st_.PageLength, 112); return true;
+            case Word::Org:
+                Handled();
+                st_.AfterOrg = 1;
+                if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
+                return true;
+            case Word::DSeg: Segment(); return true;
+            case Word::CSeg:
+                if (st_.Operand1 != "AT") return false;
+                Segment();
+                return true;
+            case Word::OrgMin:
+                Handled();
+                if (Eval(st_.Operand1)) st_.BinFrom = st_.LowAddr = st_.ExprValue;
+                return true;
+            case Word::OrgMax:
+                Handled();
+                if (Eval(st_.Operand1)) st_.BinTo = st_.HighAddr = st_.ExprValue;
+                return true;
+            case Word::Ident: TimeStamp(); return true;
+            case Word::AutoOrg:
+                Handled();
+                if (Eval(st_.Operand1)) {
+                    st_.AutoOrgStep = static_cast<std::uint16_t>(st_.ExprValue & 0xFFFF);
+                    st_.NextAddr = static_cast<std::int32_t>(std::uint32_t{st_.AutoOrgStep} * st_.AutoOrgCount);
+                    ++st_.AutoOrgCount;
+                }
+                return true;
+            case Word::Data: return HandleDataDirective(st_, pane_);
+            case Word::Ignored: Handled(); return true;
+            case Word::Equ: Equate(); return true;
+            // REG, DATA and SET are equates only inside an include file, VAR
+            // also inside a macro; elsewhere they are no directive at all.
+            case Word::IncludeEquate:
+                if (!st_.IncludeActive) return false;
+                Equate();
+                return true;
+            case Word::Var:
+                if (st_.MacroState == 0 && !st_.IncludeActive) return false;
+                Equate();
+                return true;
+            case Word::Bit: BitEquate(); return true;
+            case Word::End:
+                Handled();
+                if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = 1;
+                if (st_.SkipLines) f_.CommentStart = 1;
+                return true;
+            case Word::Comment:
+                if (st_.Operand1 != "%") return false;
+                st_.CommentBlock = 1;
+                Handled();
+                return true;
+            case Word::Percent:
+                st_.CommentBlock = 0;
+                Handled();
+                return true;
+            case Word::Using: Handled(); return true;
+        }
+        return false;
+    }
+
     void Directive() {
         const std::string& m = st_.Mnemonic;
-        if (m == "MACRO" && HandleMacroLine(st_, pane_, MacroSite::HeaderMnemonic)) return;
-        if ((m == "%ENDM" || m == "ENDM" || m == "ENDMAC") && HandleMacroLine(st_, pane_, MacroSite::EndmMnemonic))
-            return;
-        if (m == "TITLE" || m == "$TT" || m == "NAME") return Title();
-        if (m == "HEXCR") return Setting(st_.HexCR, 255);
-        if (m == "HEXWIDTH") return Setting(st_.HexWidth, 112);
-        if (m == "PAGEWIDTH") return Setting(st_.PageLength, 112);
-        if (m == "ORG") {
-            Handled();
-            st_.AfterOrg = 1;
-            if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
-            return;
-        }
-        if (m == "DSEG" || (m == "CSEG" && st_.Operand1 == "AT")) return Segment();
-        if (m == "ORG_MIN") {
-            Handled();
-            if (Eval(st_.Operand1)) st_.BinFrom = st_.LowAddr = st_.ExprValue;
-            return;
-        }
-        if (m == "ORG_MAX") {
-            Handled();
-            if (Eval(st_.Operand1)) st_.BinTo = st_.HighAddr = st_.ExprValue;
-            return;
-        }
-        if (m == "IDENT") return TimeStamp();
-        if (m == "AUTOORG") {
-            Handled();
-            if (Eval(st_.Operand1)) {
-                st_.AutoOrgStep = static_cast<std::uint16_t>(st_.ExprValue & 0xFFFF);
-                st_.NextAddr = static_cast<std::int32_t>(std::uint32_t{st_.AutoOrgStep} * st_.AutoOrgCount);
-                ++st_.AutoOrgCount;
-            }
-            return;
-        }
-        if (HandleDataDirective(st_, pane_)) return;
-        if (m == "EXTRN" || m == "PUBLIC" || m == "SEGMENT" || m == "RSEG" || m == "INDEX_LINT" ||
-            m == "INDEX_LADDR")
-            return Handled();
-        if (m == "EQU" || ((m == "REG" || m == "DATA" || m == "SET") && st_.IncludeActive) ||
-            (m == "VAR" && (st_.MacroState != 0 || st_.IncludeActive)))
-            return Equate();
-        if (m == "BIT") return BitEquate();
+        if (const Word* w = Words().Find(m); w && WordDirective(*w)) return;
         if (m.size() >= 3 && m.compare(0, 3, ".27") == 0) {
             Handled();
             if (Eval(std::string_view(m).substr(3)))
@@ -427,21 +498,6 @@ private:
                 st_.LineError = Text(kBadEprom);
             return;
         }
-        if (m == "END") {
-            Handled();
-            if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = 1;
-            if (st_.SkipLines) f_.CommentStart = 1;
-            return;
-        }
-        if (m == "COMMENT" && st_.Operand1 == "%") {
-            st_.CommentBlock = 1;
-            return Handled();
-        }
-        if (m == "%") {
-            st_.CommentBlock = 0;
-            return Handled();
-        }
-        if (m == "USING") return Handled();
         if (m.size() > 4 && m.find(',') != std::string::npos && HandleByteList(st_, pane_)) return;
         if (EncodeInstruction(st_)) return;
         if (st_.MacroState == 0) HandleMacroLine(st_, pane_, MacroSite::Call);

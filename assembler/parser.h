@@ -19,6 +19,8 @@ void RazborStr(AsmState& st, Pane& pane);
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 std::string UpperCopy(std::string_view s);
+// to = s upper-cased, reusing the storage of `to`.
+void AssignUpper(std::string& to, std::string_view s);
 // Without leading and trailing blanks (space and tab).
 std::string_view TrimBlanks(std::string_view s);
 // Columns first..last (1-based, inclusive) of `s`; empty when last < first

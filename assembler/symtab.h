@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "assembler/name_hash.h"
+
 namespace z51 {
 
 struct AsmState;
@@ -47,10 +49,6 @@ public:
     std::uint8_t MaxLabelLen = 5;            // longest name inserted
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
     void Insert(std::int32_t i, std::string_view name);
     void Unindex(std::int32_t i);
 
@@ -58,7 +56,7 @@ private:
     std::int32_t used_ = 0;
     // Stored name -> ascending entry numbers that hold it (names cut to 64
     // characters and alias overwrites can leave the same name twice).
-    std::unordered_map<std::string, std::vector<std::int32_t>, Hash, std::equal_to<>> index_;
+    std::unordered_map<std::string, std::vector<std::int32_t>, NameHash, std::equal_to<>> index_;
 };
 
 // The three operations of the line parser and the evaluator, on AsmState.

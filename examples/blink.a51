@@ -18,8 +18,8 @@ T0_RELOAD	EQU	65536-TICK_US	; при 12 ћ√ц один такт = 1 мкс
 TICKS_SEC	EQU	1000
 BAUD_TH1	EQU	0FDH		; 9600 бод при SMOD = 0 (11.0592 ћ√ц: точно)
 STACK		EQU	60H
-CR		EQU	0DH
-LF		EQU	0AH
+CHAR_CR		EQU	0DH		; не CR: двухбуквенные имена регистров
+CHAR_LF		EQU	0AH		; и битов (CR = CCON.6) читаютс€ раньше меток
 
 ; --- ячейки внутреннего ќ«” ----------------------------------------------
 TICK_LO		EQU	30H		; счЄтчик миллисекунд
@@ -280,9 +280,9 @@ SEND_TIME:
 	CALL	SEND_CHAR
 	MOV	A,SECONDS
 	CALL	SEND_BCD
-	MOV	A,#CR
+	MOV	A,#CHAR_CR
 	CALL	SEND_CHAR
-	MOV	A,#LF
+	MOV	A,#CHAR_LF
 	AJMP	SEND_CHAR
 
 SEND_BCD:
