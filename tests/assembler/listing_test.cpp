@@ -10,7 +10,7 @@
 namespace z51::test {
 namespace {
 
-using Run = RecordingPane::Run;
+using PaneRun = RecordingPane::Run;
 
 class ListingTest : public LineFixture {};
 
@@ -38,6 +38,38 @@ TEST_F(ListingTest, PrefixShowsAtMostThreeBytesAndNoneForUnhandledLines) {
     st.LineHandled = 0;
     PrintNumCodeStr(st, pane);
     EXPECT_EQ(pane.LineText(1), "    2 2345          ");
+}
+
+TEST_F(ListingTest, EchoColoursFieldsAndCommentTokens) {
+    Asm("LOOP:\tmov\tA,#5 ; wait @PORT\\x1");
+    pane.Clear();
+    EchoLine(st, pane);
+    ASSERT_EQ(pane.Lines().size(), 1u);
+    EXPECT_EQ(pane.Lines()[0], (RecordingPane::Line{
+                                   {clr::Red, "LOOP:"},
+                                   {clr::Black, "\t"},
+                                   {clr::Blue, "MOV"},
+                                   {clr::Black, "\t"},
+                                   {clr::Green, "A"},
+                                   {clr::Black, ","},
+                                   {clr::Fuchsia, "#5"},
+                                   {clr::Black, " "},
+                                   {clr::Navy, "; wait "},
+                                   {clr::Purple, "@PORT\\x"},  // marked words
+                                   {clr::Navy, "1"},
+                               }));
+    // A marked word at the end of the line is maroon; Cyrillic letters
+    // extend a word like Latin ones (о and е have become Latin letters).
+    Asm("\tNOP ;@конец");
+    pane.Clear();
+    EchoLine(st, pane);
+    EXPECT_EQ(pane.Lines()[0].back(), (PaneRun{clr::Maroon, cp("@к") + "o" + cp("н") + "e" + cp("ц")}));
+    // The third operand and the leading blanks.
+    Asm("  \tCJNE A,#1,$");
+    pane.Clear();
+    EchoLine(st, pane);
+    EXPECT_EQ(pane.Lines()[0].front(), (PaneRun{clr::Black, "  \t"}));
+    EXPECT_EQ(pane.Lines()[0].back(), (PaneRun{clr::Red, "$"}));
 }
 
 TEST_F(ListingTest, PageHeaderEveryPageLengthLines) {
