@@ -48,10 +48,9 @@ struct AsmState;
 class Pane;
 
 // Data definition directives: called at their place in the directive list
-// (after TITLE .. AUTOORG, before EXTRN/PUBLIC and the equates) for every
-// mnemonic that reaches it. Recognises "DBZ", "DBE", "DB", "STR", "STRW",
-// "LCD", "STRCR", "STRWCR", "DEF8", "LINT", "FLT2", "FLT3", "DEFL", "DW",
-// "REL", "DS". Fields are cut: Mnemonic and Operand1..3 are upper-cased,
+// (after TITLE .. AUTOORG, before EXTRN/PUBLIC and the equates) when the
+// mnemonic is one of "DBZ", "DBE", "DB", "STR", "STRW", "LCD", "STRCR",
+// "STRWCR", "DEF8", "LINT", "FLT2", "FLT3", "DEFL", "DW", "REL", "DS". Fields are cut: Mnemonic and Operand1..3 are upper-cased,
 // the spans are set, and quoted text is to be taken from AsmLine.
 bool HandleDataDirective(AsmState& st, Pane& pane);
 

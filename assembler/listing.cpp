@@ -174,6 +174,7 @@ void WriteBinFile(AsmState& st, Pane& pane) {
     static const std::string kClamped = cp("Диапазон Bin-файла ограничен памятью программ 0000..FFFF");
     static const std::string kEmpty = cp("Адрес ORG_MAX меньше ORG_MIN: Bin-файл пуст");
     static const std::string kEprom = cp("Размер .27xxx вне пределов 0..65536 байт: Bin-файл ограничен");
+    static const std::string kCut = cp("Код выше адреса ORG_MAX не вошёл в Bin-файл: ");
     static const std::string kBadIdent = cp("Некорректно расписана дата и время для команды .IDENT [");
     static const std::string kIdentTemplate =
         cp("Шаблон задания даты и времени файла .IDENT /dd.mm.ГГГГ hh:mm[:ss]/");
@@ -190,6 +191,12 @@ void WriteBinFile(AsmState& st, Pane& pane) {
         if (hi < lo) notice = kEmpty;
         from = lo;
         count = std::max<std::int64_t>(hi - lo + 1, 0);
+        // Without ORG_MAX the range ends at 0800H; say so when code lies beyond.
+        if (notice.empty() && hi >= lo && st.HighAddr > hi) {
+            std::string last;
+            AppendAddress(last, static_cast<std::int32_t>(hi));
+            notice = kCut + last + "H";
+        }
     } else if (st.EpromSize != 0) {
         count = st.EpromSize;
         if (count < 0 || count > 0x10000) notice = kEprom;

@@ -160,11 +160,14 @@ TEST(OutputFiles, BinFromZeroToTheHighestAddress) {
 TEST(OutputFiles, EpromSizeAndOrgRange) {
     Assembly eprom("\t.2764\n\tNOP\n");
     EXPECT_EQ(eprom.Bin().size(), 8192u);
-    Assembly range("\tORG_MIN 100H\n\tORG_MAX 103H\n\tORG 100H\n\tMOV A,#1\n\tNOP\n\tNOP\n\tNOP\n");
+    Assembly range("\tORG_MIN 100H\n\tORG_MAX 103H\n\tORG 100H\n\tMOV A,#1\n\tNOP\n\tNOP\n");
     EXPECT_EQ(range.Bin(), (Bytes{0x74, 0x01, 0x00, 0x00}));
-    // Without ORG_MAX the final pass limits the range to 800H.
-    Assembly low("\tORG_MIN 7FEH\n\tORG 7FEH\n\tNOP\n\tNOP\n\tNOP\n");
+    // Without ORG_MAX the final pass limits the range to 800H, and says so
+    // when code lies beyond.
+    Assembly low("\tORG_MIN 7FEH\n\tORG 7FEH\n\tNOP\n\tNOP\n\tNOP\n\tNOP\n");
     EXPECT_EQ(low.Bin(), (Bytes{0x00, 0x00, 0x00}));
+    EXPECT_NE(low.Listing().find("Код выше адреса ORG_MAX не вошёл в Bin-файл: 0800H"), std::string::npos);
+    EXPECT_EQ(range.Listing().find("ORG_MAX не вошёл"), std::string::npos);
 }
 
 TEST(OutputFiles, EmptyAndImpossibleRanges) {
