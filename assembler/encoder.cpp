@@ -163,6 +163,10 @@ public:
 
     // Returns false when the record does not fit the line.
     bool Run() {
+        // Whether a record fits depends only on the texts of the operands
+        // (plain parts, "#" and "/", reserved words), never on a value: test
+        // that first and evaluate only for the record that is taken.
+        if (!Fits()) return false;
         const Part& first = p_.part[0];
         if (first.kind == 0 && *op_[0] != first.text) return false;
         st_.LineBytes[0] = p_.opcode;
@@ -178,6 +182,20 @@ public:
     }
 
 private:
+    bool Fits() const {
+        for (int i = 0; i < p_.parts; ++i) {
+            const Part& part = p_.part[i];
+            const std::string& op = *op_[i];
+            if (part.kind == 0) {
+                if (op != part.text) return false;
+                continue;
+            }
+            if (part.prefix != 0 && (op.empty() || op[0] != part.prefix)) return false;
+            if (part.kind == kData8 && part.prefix == 0 && !op.empty() && op[0] == '@') return false;
+        }
+        return p_.part[0].kind == 0 || !IsReserved(*op_[0]);
+    }
+
     bool FinalPass() const { return st_.PassNo > 1; }
     void Store(int i, std::int32_t v) {
         std::uint8_t slot = p_.slot[i];
