@@ -5,7 +5,8 @@
 # /dev/null. When as31 is installed, the same program in its dialect is
 # timed side by side (as31 is a benchmark dependency only).
 #
-#   BUILD=build bench/asm_bench.sh        RUNS=20 by default
+#   BUILD=build bench/asm_bench.sh        RUNS=20 by default; COUNT=1 also
+#                                         counts instructions (valgrind)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
@@ -118,13 +119,6 @@ if command -v as31 > /dev/null; then
   fi
 fi
 
-if command -v hyperfine > /dev/null; then
-  cmds=("$CLI asm $WORK/prog.a51")
-  [ $have_as31 = 1 ] && cmds+=("cd $WORK && as31 -l prog31.asm")
-  hyperfine --warmup 2 --runs "$RUNS" --output=null "${cmds[@]}"
-  exit 0
-fi
-
 # Without hyperfine: mean and best of RUNS runs, in milliseconds.
 time_runs() {
   local best=0 sum=0 t0 t1 dt
@@ -136,7 +130,27 @@ time_runs() {
   awk -v n="$NAME" -v s="$sum" -v b="$best" -v r="$RUNS" \
     'BEGIN { printf "%-8s mean %6.1f ms   best %6.1f ms   (%d runs)\n", n, s / r / 1000, b / 1000, r }'
 }
-NAME=zanvek time_runs "$CLI" asm "$WORK/prog.a51"
-if [ $have_as31 = 1 ]; then
-  (cd "$WORK" && NAME=as31 time_runs as31 -l prog31.asm)
+
+if command -v hyperfine > /dev/null; then
+  cmds=("$CLI asm $WORK/prog.a51")
+  [ $have_as31 = 1 ] && cmds+=("cd $WORK && as31 -l prog31.asm")
+  hyperfine --warmup 2 --runs "$RUNS" --output=null "${cmds[@]}"
+else
+  NAME=zanvek time_runs "$CLI" asm "$WORK/prog.a51"
+  if [ $have_as31 = 1 ]; then
+    (cd "$WORK" && NAME=as31 time_runs as31 -l prog31.asm)
+  fi
+fi
+
+# Wall time is noisy on a shared machine; instruction counts are not.
+# COUNT=1 adds them (needs valgrind).
+if [ "${COUNT:-0}" = 1 ] && command -v valgrind > /dev/null; then
+  count() {
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 > /dev/null |
+      awk '/Collected/ { printf "%.1f million instructions\n", $4 / 1e6 }'
+  }
+  echo "zanvek   $(count "$CLI" asm "$WORK/prog.a51")"
+  if [ $have_as31 = 1 ]; then
+    echo "as31     $(cd "$WORK" && count as31 -l prog31.asm)"
+  fi
 fi
