@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 
 #include "cli/commands.h"
@@ -17,21 +18,19 @@ public:
 
     void AddLine(std::string_view text) override {
         if (pending_) {
-            block_ += '\n';
+            Put("\n");
         } else {
             pending_ = true;
             startsLine_ = true;
         }
-        block_ += text;
-        if (block_.size() >= kBlock) Flush();
+        Put(text);
     }
     void Append(std::string_view text) override {
         if (!pending_) {
             pending_ = true;
             startsLine_ = false;
         }
-        block_ += text;
-        if (block_.size() >= kBlock) Flush();
+        Put(text);
     }
     void SetColor(Color) override {}
     void Clear() override {
@@ -40,18 +39,36 @@ public:
     }
     void Flush() {
         if (!pending_) return;
+        const std::string_view block(block_, used_);
         if (startsLine_)
-            out_.AddLine(block_);
+            out_.AddLine(block);
         else
-            out_.Append(block_);
-        block_.clear();
+            out_.Append(block);
+        used_ = 0;
         pending_ = false;
     }
 
 private:
-    static constexpr std::size_t kBlock = 1 << 14;
+    void Put(std::string_view text) {
+        if (used_ + text.size() > sizeof block_) {
+            // Keep what the block holds as one piece, then go on with a
+            // new block that continues the same line.
+            Flush();
+            pending_ = true;
+            startsLine_ = false;
+            if (text.size() > sizeof block_) {
+                out_.Append(text);
+                pending_ = false;
+                return;
+            }
+        }
+        std::memcpy(block_ + used_, text.data(), text.size());
+        used_ += text.size();
+    }
+
     Pane& out_;
-    std::string block_;
+    char block_[1 << 14];
+    std::size_t used_ = 0;
     bool pending_ = false;     // the block holds output (possibly an empty line)
     bool startsLine_ = false;  // the block begins with a new line
 };
@@ -82,7 +99,7 @@ int CmdDisasm(CliContext& c) {
     Disassembler dis(c.ws);
     if (labels) {
         NullPane plain;
-        dis.Deas(plain, file, false);  // the labelled sweep writes the .D51
+        dis.Deas(plain, file, false);  // the labels only; the labelled sweep writes the .D51
         NullPane second;
         dis.DeasLbl(out, second);
     } else {

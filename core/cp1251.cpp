@@ -37,10 +37,9 @@ char ToByte(char32_t c) {
 
 std::string Cp1251ToUtf8(std::string_view text) {
     // Listings of tens of thousands of lines pass through here: runs of
-    // ASCII are copied whole, and the result is sized once (a byte of the
-    // code page takes at most three UTF-8 bytes).
-    std::string out(text.size() * 3, '\0');
-    char* to = out.data();
+    // ASCII are copied whole into storage reserved once.
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
     const char* from = text.data();
     const char* const end = from + text.size();
     while (from != end) {
@@ -51,20 +50,22 @@ std::string Cp1251ToUtf8(std::string_view text) {
             if (word & 0x8080808080808080ull) break;
         }
         while (run != end && static_cast<unsigned char>(*run) < 0x80) ++run;
-        std::memcpy(to, from, static_cast<std::size_t>(run - from));
-        to += run - from;
+        out.append(from, static_cast<std::size_t>(run - from));
         from = run;
         if (from == end) break;
+        // A byte of the code page takes two or three UTF-8 bytes.
         const char16_t c = kHigh[static_cast<unsigned char>(*from++) - 0x80];
+        char utf8[3];
+        std::size_t n = 0;
         if (c < 0x800) {
-            *to++ = static_cast<char>(0xC0 | (c >> 6));
+            utf8[n++] = static_cast<char>(0xC0 | (c >> 6));
         } else {
-            *to++ = static_cast<char>(0xE0 | (c >> 12));
-            *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8[n++] = static_cast<char>(0xE0 | (c >> 12));
+            utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         }
-        *to++ = static_cast<char>(0x80 | (c & 0x3F));
+        utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+        out.append(utf8, n);
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

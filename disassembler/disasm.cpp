@@ -24,6 +24,8 @@ struct OpInfo {
     OpKind kind = OpKind::Data;
     std::uint8_t length = 1;
     std::string_view text;  // OneByte: the spelling; Multi: the pattern
+    std::uint8_t relAt = 0;  // Multi: the instruction byte holding a rel8 (1 or 2), 0 none
+    bool addr16 = false;     // Multi: bytes 1 and 2 hold an addr16
 };
 
 const std::array<OpInfo, 256>& OpTable() {
@@ -42,6 +44,12 @@ const std::array<OpInfo, 256>& OpTable() {
                 info = {OpKind::MovDirDir, 3, {}};
             } else if (const MultiByteRecord* m = MultiByteByOpcode(b)) {
                 info = {OpKind::Multi, static_cast<std::uint8_t>(PatternLength(m->Pattern())), m->Pattern()};
+                std::uint8_t at = 1;
+                for (char c : info.text) {
+                    if (c == kRel8) info.relAt = at;
+                    if (c == kAddr16) info.addr16 = true;
+                    if (c >= 1 && c <= 8) ++at;
+                }
             }
         }
         return t;
@@ -73,9 +81,9 @@ class LineText {
 public:
     void Clear() { len_ = 0; }
     void Put(char c) { data_[len_++] = c; }
+    // The pieces are a few characters long: a plain loop beats a call.
     void Put(std::string_view s) {
-        std::memcpy(data_ + len_, s.data(), s.size());
-        len_ += s.size();
+        for (char c : s) data_[len_++] = c;
     }
     void Hex2(std::uint8_t b) {
         constexpr char kDigits[] = "0123456789ABCDEF";
@@ -113,6 +121,7 @@ public:
         Hex4(address);
     }
     std::size_t Size() const { return len_; }
+    void Truncate(std::size_t len) { len_ = len; }
     std::string_view View() const { return {data_, len_}; }
     std::string_view View(std::size_t from, std::size_t to) const { return {data_ + from, to - from}; }
 
@@ -122,6 +131,34 @@ private:
 };
 
 constexpr std::uint16_t kVectors[] = {0x03, 0x0B, 0x13, 0x1B, 0x23};
+
+// The marks of the plain sweep without its text: instruction starts, and
+// the targets of AJMP / ACALL, rel8 and addr16 operands inside the file.
+void MarkOnly(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& marks) {
+    const auto& ops = OpTable();
+    const long n = static_cast<long>(code.size());
+    auto target = [&](unsigned t) {
+        if (static_cast<long>(t) < n) marks[t] |= 2;
+    };
+    for (long p = 0; p < n;) {
+        const std::uint8_t op = code[static_cast<std::size_t>(p)];
+        const OpInfo& info = ops[op];
+        if (info.length > n - p) {
+            for (; p < n; ++p) marks[static_cast<std::size_t>(p)] |= 1;
+            break;
+        }
+        marks[static_cast<std::size_t>(p)] |= 1;
+        const std::uint8_t* b = code.data() + p;
+        if (info.kind == OpKind::Ajmp || info.kind == OpKind::Acall) {
+            target(((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b[1]);
+        } else if (info.kind == OpKind::Multi) {
+            if (info.relAt)
+                target(static_cast<unsigned>(p + info.length + static_cast<std::int8_t>(b[info.relAt])) & 0xFFFFu);
+            if (info.addr16) target((static_cast<unsigned>(b[1]) << 8) | b[2]);
+        }
+        p += info.length;
+    }
+}
 
 // One sweep over the code, plain or labelled.
 class Sweep {
@@ -140,38 +177,39 @@ public:
             // that does not fit in the rest of the file becomes DB lines.
             if (info.length > n_ - p) {
                 for (; p < n_; ++p) {
-                    text_.Clear();
-                    text_.Put("DB\t");
-                    text_.Decimal(code_[static_cast<std::size_t>(p)]);
-                    Emit(p, 1);
+                    Begin(p, 1);
+                    line_.Put("DB\t");
+                    line_.Decimal(code_[static_cast<std::size_t>(p)]);
+                    Finish(p, 1);
                 }
                 break;
             }
+            Begin(p, info.length);
             Render(p, op, info, false);
-            Emit(p, info.length);
+            Finish(p, info.length);
             p += info.length;
         }
     }
 
 private:
     void Render(long p, std::uint8_t op, const OpInfo& info, bool numbersOnly) {
-        text_.Clear();
+        line_.Truncate(textStart_);
         const std::uint8_t b1 = info.length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
         const std::uint8_t b2 = info.length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
         switch (info.kind) {
         case OpKind::OneByte:
-            text_.Put(info.text);
+            line_.Put(info.text);
             return;
         case OpKind::Data:
-            text_.Put("DB\t");
-            text_.Decimal(op);
+            line_.Put("DB\t");
+            line_.Decimal(op);
             return;
         case OpKind::Ajmp:
         case OpKind::Acall: {
             // AJMP and ACALL stay in the 2 KiB page of the address that
             // follows them: bits 15-11 of PC + 2, bits 10-8 from the
             // opcode's bits 7-5, bits 7-0 from the second byte.
-            text_.Put(info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t");
+            line_.Put(info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t");
             unsigned t = ((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b1;
             Target(t);
             return;
@@ -179,10 +217,10 @@ private:
         case OpKind::MovDirDir:
             // The instruction stores the source address first and the
             // destination second; source text names the destination first.
-            text_.Put("MOV\t");
-            text_.Num2(b2);
-            text_.Put(',');
-            text_.Num2(b1);
+            line_.Put("MOV\t");
+            line_.Num2(b2);
+            line_.Put(',');
+            line_.Num2(b1);
             return;
         case OpKind::Multi:
             break;
@@ -194,7 +232,7 @@ private:
         char previous = 0;
         for (char c : info.text) {
             if (static_cast<unsigned char>(c) > 8) {
-                text_.Put(c);
+                line_.Put(c);
                 previous = c;
                 continue;
             }
@@ -211,11 +249,11 @@ private:
                 // immediate data ("#") stays a number.
                 const std::string& name = SfrNames()[v];
                 if (labels_ && !numbersOnly && previous != '#' && !name.empty()) {
-                    text_.Put(name);
+                    line_.Put(name);
                     named = true;
                     namedValue = v;
                 } else {
-                    text_.Num2(v);
+                    line_.Num2(v);
                 }
                 break;
             }
@@ -224,9 +262,9 @@ private:
                 break;
             case kBit:
                 if (v >= 0x80 && numbersOnly) {
-                    text_.Num2(v);
+                    line_.Num2(v);
                 } else {
-                    text_.Put(BitNames()[v]);
+                    line_.Put(BitNames()[v]);
                     if (v >= 0x80) {
                         named = true;
                         namedValue = v;
@@ -246,7 +284,7 @@ private:
         // kept per opcode and named value.
         if (named && !numbersOnly) {
             std::uint8_t& safe = nameIsSafe_[static_cast<std::size_t>(op) << 8 | namedValue];
-            if (safe == 0) safe = EncodesAs(text_.View(), false, op) ? 1 : 2;
+            if (safe == 0) safe = EncodesAs(line_.View(textStart_, line_.Size()), false, op) ? 1 : 2;
             if (safe == 2) Render(p, op, info, true);
         }
     }
@@ -260,22 +298,48 @@ private:
         } else if (inFile) {
             const long label = dis_->LabelAtOrBelow(static_cast<std::uint16_t>(t));
             if (label >= 0) {
-                text_.Label(static_cast<unsigned>(label));
+                line_.Label(static_cast<unsigned>(label));
                 if (static_cast<unsigned>(label) != t) {
-                    text_.Put('+');
-                    text_.Decimal(t - static_cast<unsigned>(label));
+                    line_.Put('+');
+                    line_.Decimal(t - static_cast<unsigned>(label));
                 }
                 return;
             }
         }
-        text_.Num4(t);
+        line_.Num4(t);
     }
 
-    void Emit(long p, int length) {
+    // The line: counter, address and bytes for the pane, then the line
+    // start (a tab or the label definition) and the text for both.
+    void Begin(long p, int length) {
         const std::uint8_t* bytes = code_.data() + p;
-        if (!labels_) {
-            marks_[static_cast<std::size_t>(p)] |= 1;
-        } else if (p <= 0x23 && std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) &&
+        NextCounter();
+        line_.Clear();
+        line_.Put(std::string_view(counterText_, sizeof counterText_));
+        line_.Put(' ');
+        counterEnd_ = line_.Size();
+        line_.Hex4(static_cast<unsigned>(p));
+        line_.Put(' ');
+        addressEnd_ = line_.Size();
+        for (int i = 0; i < length; ++i) {
+            line_.Hex2(bytes[i]);
+            line_.Put(' ');
+        }
+        while (line_.Size() < addressEnd_ + 9) line_.Put(' ');
+        bytesEnd_ = line_.Size();
+        if (labels_ && dis_->IsLabel(static_cast<std::uint16_t>(p))) {
+            line_.Label(static_cast<unsigned>(p));
+            line_.Put(": ");
+        } else {
+            line_.Put('\t');
+        }
+        textStart_ = line_.Size();
+    }
+
+    void Finish(long p, int length) {
+        const std::uint8_t* bytes = code_.data() + p;
+        if (!labels_) marks_[static_cast<std::size_t>(p)] |= 1;
+        if (labels_ && p <= 0x23 && std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) &&
                    bytes[0] != 0x00 && bytes[0] != 0xFF) {
             file_ += "\tORG\t";
             AppendHex2(file_, static_cast<std::uint8_t>(p));
@@ -285,51 +349,49 @@ private:
         bool comment = false;
         for (int i = 0; i < length; ++i) {
             if (bytes[i] > 0x1F) {
-                if (!comment) text_.Put("\t;");
+                if (!comment) line_.Put("\t;");
                 comment = true;
-                text_.Put(static_cast<char>(bytes[i]));
+                line_.Put(static_cast<char>(bytes[i]));
             }
         }
+        const std::size_t textEnd = line_.Size();
+        line_.Put("\r\n");
 
         // Pane: the counter (blue), the address (maroon), the bytes padded
-        // to 9 characters (green), then the text (black).
-        ++counter_;
-        head_.Clear();
-        head_.Decimal(counter_, 5);
-        head_.Put(' ');
-        const std::size_t counterEnd = head_.Size();
-        head_.Hex4(static_cast<unsigned>(p));
-        head_.Put(' ');
-        const std::size_t addressEnd = head_.Size();
-        for (int i = 0; i < length; ++i) {
-            head_.Hex2(bytes[i]);
-            head_.Put(' ');
-        }
-        while (head_.Size() < addressEnd + 9) head_.Put(' ');
-        // The file line: a tab or the label definition, the text, CR LF.
-        const std::size_t bytesEnd = head_.Size();
-        if (labels_ && dis_->IsLabel(static_cast<std::uint16_t>(p))) {
-            head_.Label(static_cast<unsigned>(p));
-            head_.Put(": ");
-        } else {
-            head_.Put('\t');
-        }
-        const std::size_t textStart = head_.Size();
-        head_.Put(text_.View());
-        const std::size_t textEnd = head_.Size();
-        head_.Put("\r\n");
-
+        // to 9 characters (green), then the text (black; the plain listing
+        // shows no line start).
         pane_.SetColor(clr::Blue);
-        pane_.Append(head_.View(0, counterEnd));
+        pane_.Append(line_.View(0, counterEnd_));
         pane_.SetColor(clr::Maroon);
-        pane_.Append(head_.View(counterEnd, addressEnd));
+        pane_.Append(line_.View(counterEnd_, addressEnd_));
         pane_.SetColor(clr::Green);
-        pane_.Append(head_.View(addressEnd, bytesEnd));
+        pane_.Append(line_.View(addressEnd_, bytesEnd_));
         pane_.SetColor(clr::Black);
-        pane_.Append(head_.View(labels_ ? bytesEnd : textStart, textEnd));
+        pane_.Append(line_.View(labels_ ? bytesEnd_ : textStart_, textEnd));
         pane_.AddLine("");
 
-        file_ += head_.View(bytesEnd, head_.Size());
+        file_ += line_.View(bytesEnd_, line_.Size());
+    }
+
+    // The instruction counter in decimal, right-aligned in 5 characters;
+    // 16 bits, so it wraps to 0 after 65535.
+    void NextCounter() {
+        if (++counter_ == 0) {
+            std::memcpy(counterText_, "    0", sizeof counterText_);
+            return;
+        }
+        for (std::size_t i = sizeof counterText_; i-- > 0;) {
+            char& c = counterText_[i];
+            if (c == ' ') {
+                c = '1';
+                return;
+            }
+            if (c != '9') {
+                ++c;
+                return;
+            }
+            c = '0';
+        }
     }
 
     const std::vector<std::uint8_t>& code_;
@@ -341,8 +403,9 @@ private:
     std::string& file_;
     std::uint16_t counter_ = 0;  // wraps after 65535, as the listing's counter does
     std::vector<std::uint8_t> nameIsSafe_ = std::vector<std::uint8_t>(0x10000, 0);  // 0 not yet known, 1 safe, 2 not
-    LineText text_;  // the instruction text with its character comment
-    LineText head_;  // counter, address, bytes and line start
+    char counterText_[5] = {' ', ' ', ' ', ' ', '0'};
+    LineText line_;
+    std::size_t counterEnd_ = 0, addressEnd_ = 0, bytesEnd_ = 0, textStart_ = 0;
 };
 
 }  // namespace
@@ -376,7 +439,7 @@ std::string Disassembler::FindLBL(std::uint16_t target) const {
     return std::string(s.View());
 }
 
-void Disassembler::Deas(Pane& pane, const std::string& binName, bool writeFile) {
+void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
     std::vector<std::uint8_t> code = ReadCodeFile(binName);
     std::copy(code.begin(), code.end(), ws_.CodeImage.begin());
     ws_.BinName = binName;
@@ -385,21 +448,25 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool writeFile) 
     marks[0] = 3;  // address 0 is always a label
     const std::string outName = D51Name(binName);
 
-    pane.Clear();
-    static const std::string kTitle = cp("TITLE === Дизассемблирование файла ");
-    const std::string title = "\t" + kTitle + binName + " ===";
-    pane.SetColor(clr::Red);
-    pane.AddLine(title);
-    std::string file = title + "\r\n\tORG\t0\r\n";
-    file.reserve(code.size() * 40 + 256);
-    pane.SetColor(clr::Black);
-    pane.AddLine("");
+    if (!listing) {
+        MarkOnly(code, marks);
+    } else {
+        pane.Clear();
+        static const std::string kTitle = cp("TITLE === Дизассемблирование файла ");
+        const std::string title = "\t" + kTitle + binName + " ===";
+        pane.SetColor(clr::Red);
+        pane.AddLine(title);
+        std::string file = title + "\r\n\tORG\t0\r\n";
+        file.reserve(code.size() * 40 + 256);
+        pane.SetColor(clr::Black);
+        pane.AddLine("");
 
-    Sweep(code, marks, false, this, pane, file).Run();
+        Sweep(code, marks, false, this, pane, file).Run();
 
-    file += "\tEND\r\n";
-    pane.Append("         \tEND");
-    if (writeFile) WriteFileAtomic(outName, file);
+        file += "\tEND\r\n";
+        pane.Append("         \tEND");
+        WriteFileAtomic(outName, file);
+    }
 
     // The labelled sweep works on exactly these bytes and marks.
     code_ = std::move(code);
@@ -422,6 +489,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool writeFile) 
         labelBelow_[a] = label ? static_cast<std::int32_t>(a) : (a ? labelBelow_[a - 1] : -1);
     }
     hasRun_ = true;
+    if (!listing) return;
 
     static const std::string kListHeader = cp("Список выяленных адресов меток:");
     pane.AddLine(kListHeader);

@@ -27,9 +27,10 @@ public:
     // replaced, or ".D51" appended to a name without "."), lists the code
     // and the label addresses in pane. Sets ws.BinName. File failures raise
     // FileError; a file larger than 65,536 bytes raises FileError before
-    // anything has changed. writeFile false leaves the .D51 alone (for a
-    // caller that runs DeasLbl right after, which rewrites it anyway).
-    void Deas(Pane& pane, const std::string& binName, bool writeFile = true);
+    // anything has changed. listing false only loads and marks the code:
+    // no listing, no .D51 (for a caller that runs DeasLbl right after,
+    // which writes the file).
+    void Deas(Pane& pane, const std::string& binName, bool listing = true);
 
     // mnuDeasLblClick: the labelled disassembly of the file that Deas read
     // last, rewriting its .D51. Works on the bytes and marks Deas kept, so

@@ -22,9 +22,15 @@ struct MultiEntry {
     std::array<Part, 3> parts;
 };
 
+struct OneEntry {
+    std::uint8_t opcode;
+    bool bare;               // no operand field: takes any operands
+    std::string_view field;  // the operand field after the tab
+};
+
 struct ByMnemonic {
-    std::vector<const OneByteRecord*> oneByte;  // table order
-    std::vector<MultiEntry> multi;              // table order
+    std::vector<OneEntry> oneByte;  // table order
+    std::vector<MultiEntry> multi;  // table order
 };
 
 bool IsPlaceholder(char c) { return c >= 1 && c <= 8; }
@@ -42,7 +48,10 @@ const std::unordered_map<std::string_view, ByMnemonic>& Index() {
         std::unordered_map<std::string_view, ByMnemonic> m;
         for (const OneByteRecord& r : OneByteCmds) {
             std::string_view t = r.Text();
-            m[t.substr(0, t.find('\t'))].oneByte.push_back(&r);
+            std::size_t tab = t.find('\t');
+            OneEntry e{r.opcode, tab == std::string_view::npos, {}};
+            if (!e.bare) e.field = t.substr(tab + 1);
+            m[t.substr(0, tab)].oneByte.push_back(e);
         }
         for (const MultiByteRecord& r : MultiByteCmds) {
             std::string_view pat = r.Pattern();
@@ -111,13 +120,8 @@ std::optional<EncoderPick> PickRecord(std::string_view text, bool absentOperandI
         return field.size() == op[0].size() + 1 + op[1].size() && field.starts_with(op[0]) &&
                field[op[0].size()] == ',' && field.ends_with(op[1]);
     };
-    for (const OneByteRecord* r : it->second.oneByte) {
-        std::string_view t = r->Text();
-        std::size_t rtab = t.find('\t');
-        if (rtab == std::string_view::npos) return EncoderPick{true, r->opcode};
-        std::string_view field = t.substr(rtab + 1);
-        if (field == op[0] || isFirstTwo(field)) return EncoderPick{true, r->opcode};
-    }
+    for (const OneEntry& e : it->second.oneByte)
+        if (e.bare || e.field == op[0] || isFirstTwo(e.field)) return EncoderPick{true, e.opcode};
     for (const MultiEntry& e : it->second.multi) {
         if (e.partCount > 0 && e.parts[0].kind != Part::Text && IsReserved(op[0])) continue;
         bool fits = true;

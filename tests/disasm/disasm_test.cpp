@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "core/file_error.h"
@@ -331,6 +332,29 @@ TEST(DisasmLabelled, VectorOrgLinesAndLabelsInTheSample) {
     EXPECT_EQ(all.find("ORG\t1BH"), std::string::npos);
     EXPECT_NE(all.find("\tORG\t23H\n\tCJNE\tA,#041H,LBL0020"), std::string::npos);
     EXPECT_NE(all.find("\tMOV\tDPTR,#LBL0020+1"), std::string::npos);
+}
+
+TEST(DisasmLabelled, MarksOnlyFirstSweepGivesTheSameLabelledFile) {
+    Fixture f;
+    Result full = f.Labelled(kSample);
+    Workspace ws;
+    Disassembler quick(ws);
+    RecordingPane none, pane, pane2;
+    std::remove((f.dir / "prog.D51").c_str());
+    quick.Deas(none, f.bin, false);
+    EXPECT_TRUE(none.Lines().empty());
+    EXPECT_FALSE(FileExists(f.dir / "prog.D51"));
+    quick.DeasLbl(pane, pane2);
+    EXPECT_EQ(ReadAll(f.dir / "prog.D51"), full.d51);
+    EXPECT_EQ(pane.Text(), full.pane.Text());
+    // The same marks as the full sweep, on 64 KiB of random code.
+    std::mt19937 rng(7);
+    std::vector<std::uint8_t> bytes(65536);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+    f.Plain(bytes);
+    quick.Deas(none, f.bin, false);
+    for (long a = 0; a < 65536; ++a)
+        ASSERT_EQ(quick.Mark(static_cast<std::uint16_t>(a)), f.dis.Mark(static_cast<std::uint16_t>(a))) << a;
 }
 
 TEST(DisasmLabelled, SameResultWhateverHappensToTheImageInBetween) {
