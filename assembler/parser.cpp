@@ -269,10 +269,11 @@ private:
         }
         std::size_t last = s.rfind('/');
         st_.IdentText = s.substr(first, last - first + 1);
+        // The word, then the blanks and the first "/" (column 7 at the
+        // earliest: the word itself holds no "/"), the text, the last "/".
         const auto a = static_cast<Col>(first + 1), b = static_cast<Col>(last + 1);  // columns of the slashes
-        f_.MnemonicSpan = {1, static_cast<Col>(a >= 3 ? a - 2 : 1)};
-        if (a >= 2) f_.MnemonicGap = {static_cast<Col>(a >= 3 ? a - 1 : a), a};
-        else f_.MnemonicGap = {a, a};
+        f_.MnemonicSpan = {1, 6};
+        f_.MnemonicGap = {7, a};
         if (b > a) {
             f_.Operand1Span = {static_cast<Col>(a + 1), static_cast<Col>(b - 1)};
             f_.Separator1 = {b, b};

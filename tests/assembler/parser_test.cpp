@@ -141,6 +141,11 @@ TEST_F(ParserTest, IdentTextAndTimeStamp) {
     EXPECT_EQ(st.IdentText, "/24.12.2025 18:30/");
     EXPECT_EQ(st.Mnemonic, ".IDENT");
     EXPECT_EQ(st.LineHandled, 1);
+    EXPECT_EQ(Cols(st.FieldSpans.MnemonicGap), " /");
+    EXPECT_EQ(Cols(st.FieldSpans.Operand1Span), "24.12.2025 18:30");
+    Asm(".IDENT/x/ ; c");
+    EXPECT_EQ(st.IdentText, "/x/");
+    EXPECT_EQ(Cols(st.FieldSpans.MnemonicGap), "/");
     Asm(".IDENT without slashes");
     EXPECT_EQ(st.IdentText, "");
 
@@ -238,6 +243,21 @@ TEST_F(ParserTest, EquatesBitsAndAliases) {
     Asm("CNT\tEQU\tR7");
     EXPECT_EQ(st.RegAlias[7], "CNT");
     EXPECT_EQ(Asm("\tDJNZ CNT,$", 0x100), (Bytes{0xDF, 0xFE}));
+}
+
+TEST_F(ParserTest, VarAndSetAreEquatesOnlyInMacrosAndIncludeFiles) {
+    Asm("V\tVAR\t5", 0x20);
+    EXPECT_EQ(st.LineHandled, 0);
+    st.MacroState = 2;  // a macro body being replayed
+    Asm("V\tVAR\t7", 0x30);  // the label step's duplicate message is dropped
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Symbol("V"), 7);
+    st.MacroState = 0;
+    st.IncludeActive = 1;
+    Asm("S\tSET\t9");
+    EXPECT_EQ(Symbol("S"), 9);
+    Asm("RB\tREG\tR2");
+    EXPECT_EQ(st.RegAlias[2], "RB");
 }
 
 TEST_F(ParserTest, EndAndIgnoredWords) {
