@@ -6,8 +6,8 @@
 
 namespace z51 {
 
-void ConsolePane::Put(std::string_view text) {
-    if (text.empty()) return;
+void ConsolePane::FlushPending() {
+    if (pending_.empty()) return;
     if (colour_ && !colourShown_) {
         if (color_ == clr::Black) {
             std::fputs("\x1b[39m", out_);  // the terminal's own text colour
@@ -16,14 +16,17 @@ void ConsolePane::Put(std::string_view text) {
         }
         colourShown_ = true;
     }
-    std::string utf8 = Cp1251ToUtf8(text);
-    // A NUL shows nothing in a text pane.
-    std::erase(utf8, '\0');
-    std::fwrite(utf8.data(), 1, utf8.size(), out_);
+    utf8_ = Cp1251ToUtf8(pending_);
+    pending_.clear();
+    std::erase(utf8_, '\0');  // a NUL shows nothing in a text pane
+    std::fwrite(utf8_.data(), 1, utf8_.size(), out_);
 }
 
+void ConsolePane::Put(std::string_view text) { pending_.append(text); }
+
 void ConsolePane::AddLine(std::string_view text) {
-    if (lineOpen_) std::fputc('\n', out_);
+    if (pending_.size() >= 65536) FlushPending();
+    if (lineOpen_) pending_ += '\n';
     Put(text);
     lineOpen_ = true;
 }
@@ -34,7 +37,11 @@ void ConsolePane::Append(std::string_view text) {
 }
 
 void ConsolePane::SetColor(Color color) {
-    if (color != color_) colourShown_ = false;
+    if (color == color_) return;
+    if (colour_) {
+        FlushPending();
+        colourShown_ = false;
+    }
     color_ = color;
 }
 
@@ -42,6 +49,7 @@ void ConsolePane::SetColor(Color color) {
 void ConsolePane::Clear() {}
 
 void ConsolePane::Finish() {
+    FlushPending();
     if (colour_) std::fputs("\x1b[0m", out_);
     if (lineOpen_) std::fputc('\n', out_);
     lineOpen_ = false;

@@ -1,8 +1,11 @@
 #pragma once
 // Pane on a console stream: code page 1251 in, UTF-8 out, ANSI colours
-// when asked for.
+// when asked for. Text of one colour (of any colour when the console shows
+// none) is gathered and converted once, so a listing line costs one write
+// instead of one per field.
 
 #include <cstdio>
+#include <string>
 
 #include "core/pane.h"
 
@@ -22,7 +25,10 @@ public:
 
 private:
     void Put(std::string_view text);
+    void FlushPending();
     std::FILE* out_;
+    std::string pending_;
+    std::string utf8_;
     bool colour_;
     bool lineOpen_ = false;
     Color color_ = clr::Black;
