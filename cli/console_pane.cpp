@@ -15,6 +15,7 @@ void ConsolePane::FlushPending() {
             std::fprintf(out_, "\x1b[38;2;%u;%u;%um", color_ & 0xFF, (color_ >> 8) & 0xFF, (color_ >> 16) & 0xFF);
         }
         colourShown_ = true;
+        anyColourShown_ = true;
     }
     utf8_ = Cp1251ToUtf8(pending_);
     pending_.clear();
@@ -50,7 +51,8 @@ void ConsolePane::Clear() {}
 
 void ConsolePane::Finish() {
     FlushPending();
-    if (colour_) std::fputs("\x1b[0m", out_);
+    if (colour_ && anyColourShown_) std::fputs("\x1b[0m", out_);
+    anyColourShown_ = false;
     if (lineOpen_) std::fputc('\n', out_);
     lineOpen_ = false;
     colourShown_ = false;

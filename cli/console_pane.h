@@ -33,6 +33,7 @@ private:
     bool lineOpen_ = false;
     Color color_ = clr::Black;
     bool colourShown_ = false;
+    bool anyColourShown_ = false;
 };
 
 }  // namespace z51

@@ -7,7 +7,7 @@
 
 #include "core/file_error.h"
 #include "core/fileio.h"
-#include "disasm_test_util.h"
+#include "tests/support/test_files.h"
 
 using namespace z51;
 using namespace z51::test;

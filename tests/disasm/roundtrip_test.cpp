@@ -7,7 +7,7 @@
 
 #include "assembler/assembler.h"
 #include "assembler/tables.h"
-#include "disasm_test_util.h"
+#include "tests/support/test_files.h"
 #include "disassembler/disasm.h"
 
 using namespace z51;

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "fileutil_test_util.h"
+#include "tests/support/test_files.h"
 
 using namespace z51::test;
 

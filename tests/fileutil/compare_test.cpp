@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/file_error.h"
-#include "fileutil_test_util.h"
+#include "tests/support/test_files.h"
 
 using namespace z51;
 using namespace z51::test;

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers of the disassembler tests: a temporary folder, files as bytes,
+// Helpers of the file-based tests: a temporary folder, files as bytes,
 // pane text with its colours, golden files (UPDATE_GOLDEN=1 rewrites them).
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ struct TempDir {
     TempDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir = fs::temp_directory_path() /
-              ("z51fileutil_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" + std::to_string(::getpid()));
+              ("z51test_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" + std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
