@@ -64,6 +64,7 @@ TfrmMain::TfrmMain(Workspace& ws, std::unique_ptr<Dialogs> dialogs, QWidget* par
     : QMainWindow(parent),
       ws_(ws),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
+      // The two text panes are made here, before the QtPanes that write to them.
       pane1_(reText = new QPlainTextEdit),
       pane2_(reText2 = new QPlainTextEdit),
       asm_(ws, pane1_),
@@ -297,7 +298,6 @@ void TfrmMain::mnuDeasClick() {
     std::optional<std::string> name = Pick(Dlg::openBin);
     if (!name) return;
     Guard([&] {
-        pane1_.Clear();
         pane2_.Clear();
         deas_.Deas(pane1_, *name);
         mnuEmul->setEnabled(true);
@@ -322,7 +322,6 @@ void TfrmMain::mnuBinToHexClick() {
     std::optional<std::string> hex = Pick(Dlg::saveHex);
     if (!hex) return;
     Guard([&] {
-        pane1_.Clear();
         pane2_.Clear();
         BinToHex(ws_, pane1_, *bin, *hex);
         mnuEmul->setEnabled(true);
@@ -349,8 +348,6 @@ void TfrmMain::mnuCompBinClick() {
     std::optional<std::string> second = Pick(Dlg::openBin);
     if (!second) return;
     Guard([&] {
-        pane1_.Clear();
-        pane2_.Clear();
         if (CompareBin(ws_, pane1_, pane2_, *first, *second) == CompareResult::Differ) ShowCompare(true);
         mnuEmul->setEnabled(true);
     });
@@ -359,7 +356,6 @@ void TfrmMain::mnuCompBinClick() {
 
 void TfrmMain::mnuHelpClick() {
     ShowCompare(false);
-    pane1_.Clear();
     PrintInstructionSet(pane1_);
     pane1_.Flush();
 }
