@@ -223,6 +223,61 @@ private slots:
         QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{"x.bin"});
     }
 
+    void everyProducerOfTheCodeImageEnablesEmulation() {
+        QTemporaryDir own;
+        QString a = own.filePath("a.bin"), b = own.filePath("b.bin"), hex = own.filePath("a.hex");
+        WriteFileAtomic(a.toStdString(), std::string_view("\x02\x00\x30", 3));
+        WriteFileAtomic(b.toStdString(), std::string_view("\x02\x00\x31", 3));
+
+        dialogs->answers = {a};
+        win->mnuDeasClick();
+        QVERIFY(win->mnuEmul->isEnabled());
+        QVERIFY(win->mnuDeasLbl->isEnabled());
+        QVERIFY(QFile::exists(own.filePath("a.D51")));
+        win->mnuDeasLblClick();
+        QVERIFY(dialogs->errors.isEmpty());
+
+        win->mnuEmul->setEnabled(false);
+        dialogs->answers = {a, hex};
+        win->mnuBinToHexClick();
+        QVERIFY(win->mnuEmul->isEnabled());
+
+        win->mnuEmul->setEnabled(false);
+        dialogs->answers = {hex, own.filePath("back.bin")};
+        win->mnuHexToBinClick();
+        QVERIFY(win->mnuEmul->isEnabled());
+        QCOMPARE(QFile(own.filePath("back.bin")).size(), 3);
+
+        win->mnuEmul->setEnabled(false);
+        dialogs->answers = {a, b};
+        win->mnuCompBinClick();
+        QVERIFY(win->mnuEmul->isEnabled());
+        QVERIFY(!win->reText2->isHidden());  // the two dumps side by side
+        QVERIFY(win->lblSource->isHidden());
+
+        win->mnuEmul->setEnabled(false);
+        dialogs->answers = {a};
+        win->mnuLoadBinClick();
+        QVERIFY(win->mnuEmul->isEnabled());
+        QCOMPARE(ws->CodeImage[2], 0x30);
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void refusedAndFailedLoadsOfTheEmulator() {
+        QTemporaryDir own;
+        QString big = own.filePath("big.bin");
+        WriteFileAtomic(big.toStdString(), std::string(65537, '\x11'));
+        dialogs->answers = {big};
+        win->mnuLoadBinClick();
+        QCOMPARE(dialogs->errors.size(), 1);  // too large: refused with a message
+        QVERIFY(!win->mnuEmul->isEnabled());
+        QCOMPARE(ws->CodeImage[0], 0x00);
+        dialogs->answers = {own.filePath("missing.bin")};
+        win->mnuLoadBinClick();
+        QCOMPARE(dialogs->errors.size(), 1);  // a load that cannot read stays silent
+        QVERIFY(!win->mnuEmul->isEnabled());
+    }
+
     void paneColoursAreBlueGreenRed() {
         QtPane& p = win->Pane1();
         p.Clear();
