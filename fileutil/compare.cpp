@@ -16,8 +16,8 @@ CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::stri
 
     std::copy(a.begin(), a.end(), ws.CodeImage.begin());
     std::copy(b.begin(), b.end(), ws.emu.xram.begin());
-    ws.emu.codeLoadCount = static_cast<std::uint16_t>(a.size());
-    ws.emu.extRamCount = static_cast<std::uint16_t>(b.size());
+    ws.emu.codeLoadCount = static_cast<std::uint32_t>(a.size());
+    ws.emu.extRamCount = static_cast<std::uint32_t>(b.size());
     ws.BinName = name1;
     ws.BinName2 = name2;
     left.Clear();

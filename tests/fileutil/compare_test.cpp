@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/file_error.h"
+#include "emulator/emufiles.h"
 #include "tests/support/test_files.h"
 
 using namespace z51;
@@ -86,12 +87,24 @@ TEST(CompareBin, FilesGoToCodeAndExternalRam) {
     EXPECT_EQ(c.ws.emu.extRamCount, 3);
     EXPECT_EQ(c.ws.BinName, c.a);
     EXPECT_EQ(c.ws.BinName2, c.b);
-    // 64 KiB files are compared whole; the 16-bit counts hold their size modulo 65536.
+    // 64 KiB files are compared whole.
     std::vector<std::uint8_t> full = Counting(65536), other = full;
     other[0xFFFF] ^= 1;
     EXPECT_EQ(c.Run(full, other), CompareResult::Differ);
     EXPECT_EQ(c.left.LineText(4096), "FFF0 | 90 97 9E A5 AC B3 BA C1 C8 CF D6 DD E4 EB F2 F9");
-    EXPECT_EQ(c.ws.emu.codeLoadCount, 0);
+}
+
+TEST(CompareBin, A64KiBSecondFileIsSavedWholeFromExternalRam) {
+    // The counts are the emulator's load counts: a 64 KiB file counts
+    // 65,536 bytes, as the emulator's own loads count it, so saving the
+    // external RAM afterwards writes the whole second file back.
+    Cmp c;
+    std::vector<std::uint8_t> full = Counting(65536);
+    EXPECT_EQ(c.Run(full, full), CompareResult::Identical);
+    EXPECT_EQ(c.ws.emu.codeLoadCount, 65536u);
+    EXPECT_EQ(c.ws.emu.extRamCount, 65536u);
+    SaveExt(c.ws, c.dir / "ext.bin");
+    EXPECT_EQ(ReadAll(c.dir / "ext.bin").size(), 65536u);
 }
 
 TEST(CompareBin, UnreadableOrOversizeFileChangesNothing) {
