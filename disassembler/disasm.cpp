@@ -453,7 +453,8 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
     } else {
         pane.Clear();
         static const std::string kTitle = cp("TITLE === Дизассемблирование файла ");
-        const std::string title = "\t" + kTitle + binName + " ===";
+        // File names come in UTF-8; the pane and the .D51 are code page 1251.
+        const std::string title = "\t" + kTitle + Utf8To1251(binName) + " ===";
         pane.SetColor(clr::Red);
         pane.AddLine(title);
         std::string file = title + "\r\n\tORG\t0\r\n";
@@ -514,7 +515,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
     pane.AddLine(kTotal1 + std::to_string(count) + kTotal2);
     static const std::string kCreated = cp("Создан файл ");
     pane.SetColor(clr::Purple);
-    pane.AddLine(kCreated + outName_);
+    pane.AddLine(kCreated + Utf8To1251(outName_));
     pane.SetColor(clr::Black);
 }
 
@@ -523,7 +524,7 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
     pane.Clear();
     pane2.Clear();
     static const std::string kTitle = cp("TITLE === Меточное дизассемблирование файла ");
-    const std::string title = "\t" + kTitle + fileName_ + " ===";
+    const std::string title = "\t" + kTitle + Utf8To1251(fileName_) + " ===";
     pane.SetColor(clr::Red);
     pane.AddLine(title);
     pane.AddLine("");
@@ -538,7 +539,7 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
     WriteFileAtomic(outName_, file);
     static const std::string kUpdated = cp("Обновлён файл ");
     pane.SetColor(clr::Purple);
-    pane.AddLine(kUpdated + outName_);
+    pane.AddLine(kUpdated + Utf8To1251(outName_));
     if (firstUnlabelled_ < Size()) {
         static const std::string kTooMany1 = cp("Меток больше, чем вмещает таблица меток ассемблера (");
         static const std::string kTooMany2 = cp("): адреса от ");

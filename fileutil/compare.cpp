@@ -27,12 +27,14 @@ CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::stri
     const bool sameCommon = std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(m), b.begin());
     static const std::string kFiles = cp("Файлы ");
     static const std::string kAnd = cp(" и ");
+    // File names come in UTF-8; the panes show code page 1251 text.
+    const std::string shown1 = Utf8To1251(name1), shown2 = Utf8To1251(name2);
     if (sameCommon) {
         static const std::string kIdentical = cp(" полностью идентичны!");
         static const std::string kUpToSmaller = cp(" идентичны по меньшему из них по объёму (filesize)…");
         const bool sameSize = a.size() == b.size();
         left.SetColor(clr::Black);
-        left.AddLine(kFiles + name1 + kAnd + name2 + (sameSize ? kIdentical : kUpToSmaller));
+        left.AddLine(kFiles + shown1 + kAnd + shown2 + (sameSize ? kIdentical : kUpToSmaller));
         return sameSize ? CompareResult::Identical : CompareResult::IdenticalUpToSmaller;
     }
 
@@ -40,9 +42,9 @@ CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::stri
     static const std::string kSize = cp(" [Объём файла:");
     static const std::string kBytes = cp(" байт]:");
     left.SetColor(clr::Black);
-    left.AddLine(kFile + name1 + kSize + std::to_string(a.size()) + kBytes);
+    left.AddLine(kFile + shown1 + kSize + std::to_string(a.size()) + kBytes);
     right.SetColor(clr::Black);
-    right.AddLine(kFile + name2 + kSize + std::to_string(b.size()) + kBytes);
+    right.AddLine(kFile + shown2 + kSize + std::to_string(b.size()) + kBytes);
     // Rows of 16 bytes of the common part only; bytes of the longer file
     // beyond it are never shown.
     std::string address, cellA, cellB;

@@ -120,7 +120,8 @@ void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::
     pane.SetColor(clr::Black);
     static const std::string kObtained = cp("Получен файлы ");
     static const std::string kFrom = cp(" из ");
-    pane.AddLine(kObtained + hexFile + kFrom + binName);
+    // File names come in UTF-8; the pane shows code page 1251 text.
+    pane.AddLine(kObtained + Utf8To1251(hexFile) + kFrom + Utf8To1251(binName));
 }
 
 HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName) {
@@ -184,7 +185,7 @@ void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::
         pane.SetColor(clr::Red);
         static const std::string kNoData1 = cp("В файле ");
         static const std::string kNoData2 = cp(" нет ни одной записи данных: Bin-файл не создан.");
-        pane.AddLine(kNoData1 + load.hexName + kNoData2);
+        pane.AddLine(kNoData1 + Utf8To1251(load.hexName) + kNoData2);
     } else {
         // The binary is a plain image of code memory from address 0, as the
         // assembler writes it, up to the highest loaded address.
@@ -194,7 +195,7 @@ void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::
         pane.SetColor(clr::Black);
         static const std::string kObtained = cp("Получен файл ");
         static const std::string kFrom = cp(" из ");
-        pane.AddLine(kObtained + binFile + kFrom + load.hexName);
+        pane.AddLine(kObtained + Utf8To1251(binFile) + kFrom + Utf8To1251(load.hexName));
     }
     pane.SetColor(clr::Purple);
     if (!load.skippedLines.empty()) {

@@ -232,6 +232,26 @@ TEST(DisasmPlain, EmptyFile) {
     EXPECT_TRUE(f.dis.HasRun());
 }
 
+TEST(DisasmBoth, CyrillicFileNamesAreCodePage1251Text) {
+    // File names come in UTF-8; the pane and the .D51 are code page 1251,
+    // so the title and the result lines carry the name in that code page.
+    Fixture f;
+    const std::string bin = f.dir / "прошивка.bin";
+    WriteBytes(bin, {0x00});
+    RecordingPane pane, pane2;
+    f.dis.Deas(pane, bin);
+    const std::string title = "\t" + cp("TITLE === Дизассемблирование файла ") + Utf8To1251(bin) + " ===";
+    const std::string d51 = ReadAll(f.dir / "прошивка.D51");
+    EXPECT_EQ(d51.substr(0, d51.find('\r')), title);
+    EXPECT_EQ(pane.LineText(0), title);
+    EXPECT_EQ(pane.LineText(pane.Lines().size() - 1), cp("Создан файл ") + Utf8To1251(f.dir / "прошивка.D51"));
+    f.dis.DeasLbl(pane, pane2);
+    const std::string title2 = "\t" + cp("TITLE === Меточное дизассемблирование файла ") + Utf8To1251(bin) + " ===";
+    EXPECT_EQ(pane.LineText(0), title2);
+    EXPECT_EQ(ReadAll(f.dir / "прошивка.D51").substr(0, title2.size()), title2);
+    EXPECT_EQ(pane.LineText(pane.Lines().size() - 1), cp("Обновлён файл ") + Utf8To1251(f.dir / "прошивка.D51"));
+}
+
 TEST(DisasmPlain, OutputNames) {
     EXPECT_EQ(Disassembler::D51Name("PROG.BIN"), "PROG.D51");
     EXPECT_EQ(Disassembler::D51Name("a.b.c"), "a.b.D51");

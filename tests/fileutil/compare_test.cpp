@@ -78,6 +78,19 @@ TEST(CompareBin, OneDifferingByteGolden) {
     EXPECT_EQ(c.right.LineText(0), cp("Файл: ") + c.b + cp(" [Объём файла:21 байт]:"));
 }
 
+TEST(CompareBin, CyrillicFileNamesAreCodePage1251Text) {
+    // File names come in UTF-8; the panes show code page 1251 text.
+    Cmp c;
+    c.a = c.dir / "первый.bin";
+    c.b = c.dir / "второй.bin";
+    c.Run({0x01}, {0x01});
+    EXPECT_EQ(c.left.LineText(0),
+              cp("Файлы ") + Utf8To1251(c.a) + cp(" и ") + Utf8To1251(c.b) + cp(" полностью идентичны!"));
+    c.Run({0x01}, {0x02});
+    EXPECT_EQ(c.left.LineText(0), cp("Файл: ") + Utf8To1251(c.a) + cp(" [Объём файла:1 байт]:"));
+    EXPECT_EQ(c.right.LineText(0), cp("Файл: ") + Utf8To1251(c.b) + cp(" [Объём файла:1 байт]:"));
+}
+
 TEST(CompareBin, FilesGoToCodeAndExternalRam) {
     Cmp c;
     c.Run({0x01, 0x02}, {0x03, 0x04, 0x05});

@@ -80,6 +80,26 @@ TEST(BinToHex, ReportStateAndNames) {
     EXPECT_EQ(h.pane.LineText(0), cp("Получен файлы ") + (h.dir / "prog.Hex") + cp(" из ") + (h.dir / "prog.bin"));
 }
 
+TEST(HexConversion, CyrillicFileNamesAreCodePage1251Text) {
+    // File names come in UTF-8; the pane shows code page 1251 text.
+    Hex h;
+    WriteBytes(h.dir / "прошивка.bin", {0x12});
+    BinToHex(h.ws, h.pane, h.dir / "прошивка.bin", h.dir / "выход.hex");
+    EXPECT_EQ(h.pane.LineText(0), cp("Получен файлы ") + Utf8To1251(h.dir / "выход.hex") + cp(" из ") +
+                                      Utf8To1251(h.dir / "прошивка.bin"));
+    h.pane.Clear();
+    HexLoad load = ReadHexIntoImage(h.ws, h.dir / "выход.hex");
+    WriteBinFromHex(h.ws, h.pane, load, h.dir / "назад.bin");
+    EXPECT_EQ(h.pane.LineText(0), cp("Получен файл ") + Utf8To1251(h.dir / "назад.bin") + cp(" из ") +
+                                      Utf8To1251(h.dir / "выход.hex"));
+    EXPECT_EQ(ReadAll(h.dir / "назад.bin"), "\x12");
+    h.pane.Clear();
+    std::ofstream(h.dir / "пусто.hex") << ":00000001FF\n";
+    WriteBinFromHex(h.ws, h.pane, ReadHexIntoImage(h.ws, h.dir / "пусто.hex"), h.dir / "назад.bin");
+    EXPECT_EQ(h.pane.LineText(0), cp("В файле ") + Utf8To1251(h.dir / "пусто.hex") +
+                                      cp(" нет ни одной записи данных: Bin-файл не создан."));
+}
+
 TEST(BinToHex, OversizeOrMissingFileChangesNothing) {
     Hex h;
     WriteBytes(h.dir / "big.bin", std::vector<std::uint8_t>(65537, 0x00));
