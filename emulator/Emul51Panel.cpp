@@ -244,7 +244,8 @@ void TfrmEmul::RegBoxChange(const RegBox& box) {
 
 void TfrmEmul::btnValueClick() {
     auto complain = [this](const QString& text) {
-        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("zanvek"),
+        // The application's error box, captioned like the main window's.
+        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Ошибка"),
                                     QStringLiteral("'%1' is not a valid integer value").arg(text),
                                     QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("msgConvertError"));

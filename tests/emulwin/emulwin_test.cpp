@@ -542,6 +542,9 @@ private slots:
         QVERIFY(errorBox() && errorBox()->isVisible());
         QVERIFY(errorBox()->text().contains("'x1'"));
         QVERIFY(errorBox()->text().contains("not a valid integer value"));
+        // The application's one error box: the caption the main window's errors have.
+        QCOMPARE(errorBox()->windowTitle(), QString("Ошибка"));
+        QCOMPARE(errorBox()->icon(), QMessageBox::Critical);
         closeErrorBox();
         poke("5", "");
         QVERIFY(errorBox());
