@@ -63,6 +63,46 @@ sanitize: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# The libFuzzer targets (clang, AddressSanitizer and UBSan), each run for
+# FUZZ_SECONDS on a scratch corpus in $(FUZZ_BUILD)/fuzz-run: the seeds of
+# tests/fuzz/corpus and tests/fuzz/regressions are read, never written.
+# Ends with each target's executions per second and total executions and
+# fails when a target found a fault (its input and log stay in fuzz-run).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_RSS_MB  ?= 2048
+FUZZ_TIMEOUT ?= 10
+FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare
+
+fuzz: deps deps-fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZANVEK_FUZZ=ON -DZANVEK_GUI=OFF -DZANVEK_SANITIZE=ON -DZANVEK_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@work=$$(cd $(FUZZ_BUILD) && pwd)/fuzz-run; rm -rf $$work; mkdir -p $$work; \
+	if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=$$(mktemp -d /dev/shm/zanvek-fuzz.XXXXXX); \
+	else scratch=$$work/tmp; mkdir -p $$scratch; fi; \
+	failed=""; summary=""; \
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $$work/$$t/corpus $$work/$$t/artifacts; \
+	  seeds=tests/fuzz/corpus/$$t; \
+	  [ -d tests/fuzz/regressions/$$t ] && seeds="$$seeds tests/fuzz/regressions/$$t"; \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	  TMPDIR=$$scratch ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    $(FUZZ_BUILD)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=$(FUZZ_RSS_MB) \
+	    -timeout=$(FUZZ_TIMEOUT) -print_final_stats=1 -artifact_prefix=$$work/$$t/artifacts/ \
+	    $$work/$$t/corpus $$seeds > $$work/$$t/log.txt 2>&1; \
+	  rc=$$?; result=clean; \
+	  if [ $$rc -ne 0 ]; then result=FAULT; failed="$$failed $$t"; \
+	    grep -E -A12 "ERROR|runtime error|invariant broken" $$work/$$t/log.txt | head -40; \
+	    ls $$work/$$t/artifacts; fi; \
+	  runs=$$(sed -n 's/^stat::number_of_executed_units: *//p' $$work/$$t/log.txt); \
+	  rate=$$(sed -n 's/^stat::average_exec_per_sec: *//p' $$work/$$t/log.txt); \
+	  summary="$$summary$$(printf '%-10s %10s %14s  %s' $$t "$${rate:--}" "$${runs:--}" $$result)\n"; \
+	done; \
+	rm -rf $$scratch; \
+	printf '\n%-10s %10s %14s\n' target exec/s executions; printf "$$summary"; \
+	if [ -n "$$failed" ]; then echo "Faults found by:$$failed (inputs and logs in $$work)"; exit 1; fi
+
 bench: build
 	@for b in bench/*.sh; do [ -x "$$b" ] && BUILD=$(BUILD) "$$b"; done; \
 	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; \
