@@ -37,6 +37,13 @@ std::string ReadTextFile(const std::string& path) {
     if (path.empty()) throw FileError(path, std::strerror(ENOENT));
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) Fail(path, errno);
+    // A device (/dev/zero, a terminal named in $INCLUDE or on the command
+    // line) never ends or waits for input: only files and pipes are read.
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
+        std::fclose(f);
+        throw FileError(path, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a file but a device");
+    }
     std::string data;
     char buf[65536];
     std::size_t n;
