@@ -46,6 +46,16 @@ inline constexpr int MacroMax = 64;  // MacroTable slots 0..64
 // 16-bit slots of FieldSpans.
 inline constexpr std::size_t kMaxLineLength = 65000;
 
+// The location counter is a signed 32-bit register that ORG may set to any
+// value; sums and differences with it wrap at 32 bits (ORG 7FFFFFFFH
+// followed by code, SJMP to -2147483648) instead of overflowing.
+inline std::int32_t AddrSum(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+inline std::int32_t AddrDiff(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
 struct AsmState {
     explicit AsmState(Workspace& workspace);
     AsmState(const AsmState&) = delete;

@@ -213,7 +213,7 @@ void Assembler::ProcessLine(bool finalPass) {
     // match LowAddr/HighAddr and the program as written.
     if (finalPass && s.LineHandled && s.LineByteCount > 0) {
         for (std::size_t i = 0; i < s.LineByteCount; ++i)
-            s.CodeImage[static_cast<std::size_t>(s.LineAddr + static_cast<std::int32_t>(i)) & 0xFFFF] =
+            s.CodeImage[static_cast<std::size_t>(AddrSum(s.LineAddr, static_cast<std::int32_t>(i))) & 0xFFFF] =
                 s.LineBytes[i];
     }
     auto countError = [&] {

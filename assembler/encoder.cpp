@@ -171,7 +171,7 @@ public:
         if (first.kind == 0 && *op_[0] != first.text) return false;
         st_.LineBytes[0] = p_.opcode;
         st_.LineByteCount = static_cast<std::uint16_t>(p_.length);
-        st_.NextAddr = st_.LineAddr + p_.length;
+        st_.NextAddr = AddrSum(st_.LineAddr, p_.length);
         if (first.kind != 0 && IsReserved(*op_[0])) return false;
         for (int i = 0; i < p_.parts; ++i)
             if (!Take(i)) return false;
@@ -209,7 +209,7 @@ private:
     // counter wraps at 64 KiB, so the distance is taken modulo 65,536.
     void Relative(int i, std::string_view text) {
         Evaluate(st_, text);
-        std::int32_t disp = st_.ExprValue - st_.LineAddr - p_.length;
+        std::int32_t disp = AddrDiff(st_.ExprValue, AddrSum(st_.LineAddr, p_.length));
         Store(i, disp);
         if (st_.ExprValid) {
             auto d16 = static_cast<std::int16_t>(static_cast<std::uint16_t>(disp & 0xFFFF));
@@ -228,7 +228,7 @@ private:
         st_.LineBytes[0] = static_cast<std::uint8_t>(st_.LineBytes[0] | ((v & 0x700) >> 3));
         FinalMessage(kMsgAddr11);
         if (st_.ExprValid) {
-            std::int32_t page = ((st_.LineAddr + p_.length) & 0xFFFF) & 0xF800;
+            std::int32_t page = (AddrSum(st_.LineAddr, p_.length) & 0xFFFF) & 0xF800;
             if (v < 0 || v > 0xFFFF || (v & 0xF800) != page) st_.LineError = Msg(kMsgAddr11Range);
         }
     }
@@ -370,7 +370,7 @@ bool EncodeInstruction(AsmState& st) {
     if (first != INT_MAX) {
         st.LineBytes[0] = OneByteCmds[static_cast<std::size_t>(first)].opcode;
         st.LineByteCount = 1;
-        st.NextAddr = st.LineAddr + 1;
+        st.NextAddr = AddrSum(st.LineAddr, 1);
         st.LineHandled = 1;
         return true;
     }

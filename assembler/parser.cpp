@@ -563,7 +563,7 @@ private:
         if (f_.CommentStart == 0) f_.CommentStart = static_cast<Col>(Len() + 1);
         st_.AsmLine += ' ';
         st_.AsmLine += stamp;
-        st_.NextAddr = st_.LineAddr + st_.LineByteCount;
+        st_.NextAddr = AddrSum(st_.LineAddr, st_.LineByteCount);
     }
 
     void Equate() {
@@ -640,7 +640,7 @@ private:
         } else if (st_.LineByteCount != 0) {
             st_.AfterOrg = 0;
             if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;
-            if (st_.NextAddr - 1 > st_.HighAddr) st_.HighAddr = st_.NextAddr - 1;
+            if (AddrSum(st_.NextAddr, -1) > st_.HighAddr) st_.HighAddr = AddrSum(st_.NextAddr, -1);
         }
         if (st_.MacroState == 3 || st_.MacroState == 4) {
             st_.MacroText = st_.MacroState == 3 ? "\n" + st_.Operand1 + " " + st_.Mnemonic
