@@ -199,12 +199,24 @@ void Assembler::RecordErrorLine() {
 
 void Assembler::ProcessLine(bool finalPass) {
     static const std::string kUnknown = cp("--- Строка выше с директивами ассемблера не опознана!");
+    static const std::string kEndlessCalls = cp("Макрос вызывает сам себя последней строкой: вставка прекращена!");
     AsmState& s = *st_;
     Pane& pane = *pane_;
+    const bool replaying = s.MacroState == 2;
     FetchLine();
+    const bool bodyEnd = replaying && s.MacroState == 0;
     s.LineByteCount = 0;
     s.LineAddr = s.NextAddr;
     RazborStr(s, pane);
+    // The last line of a body may call a macro, which is replayed at once.
+    // A chain of such calls longer than the macro table holds macros has
+    // come back to one of them and would never end.
+    if (!replaying) {
+        tailCalls_ = 0;
+    } else if (bodyEnd && s.MacroState == 2 && ++tailCalls_ > MacroMax + 1) {
+        s.MacroState = 0;
+        s.LineError = kEndlessCalls;
+    }
     if (s.LineListed && !quiet_) {
         PrintNumCodeStr(s, pane);
         EchoLine(s, pane);

@@ -56,6 +56,8 @@ private:
     Pane* pane_;
     bool running_ = false;
     bool quiet_ = false;  // the pane is a NullPane
+    // Macro calls made one after another from the last line of a body.
+    int tailCalls_ = 0;
     Outcome outcome_ = Outcome::None;
     std::string failure_;
 };
