@@ -159,8 +159,11 @@ void Assembler::FetchLine() {
         }
         // "\0".."\9" stand for the parameters of the call. Scanning goes on
         // after the inserted text, so a parameter that itself holds "\d"
-        // is not expanded again (and again, without end).
-        for (std::size_t i = 0; i + 1 < s.AsmLine.size();) {
+        // is not expanded again (and again, without end). A line that has
+        // grown past the longest line kept is cut by the parser anyway, so
+        // expanding stops there (a long parameter used thousands of times
+        // would otherwise take gigabytes).
+        for (std::size_t i = 0; i + 1 < s.AsmLine.size() && s.AsmLine.size() <= kMaxLineLength;) {
             if (s.AsmLine[i] == '\\' && s.AsmLine[i + 1] >= '0' && s.AsmLine[i + 1] <= '9') {
                 const std::string& param = s.MacroParams[static_cast<std::size_t>(s.AsmLine[i + 1] - '0')];
                 s.AsmLine.replace(i, 2, param);

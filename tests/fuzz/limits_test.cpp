@@ -67,6 +67,18 @@ TEST(AssemblerLimits, ChainOfDistinctMacrosThroughTheWholeTableIsReplayed) {
     EXPECT_EQ(r.ws->CodeImage[MacroMax + 1], 0x80);  // SJMP after the whole chain
 }
 
+TEST(AssemblerLimits, ParameterExpansionStopsAtTheLongestLine) {
+    // 30,000 uses of a 30,000-character parameter would make a line of
+    // 900 million characters, built by 30,000 insertions (a run that does
+    // not end in any reasonable time).
+    std::string source = "BIG     MACRO\n        DB      " + std::string(30000, ' ');
+    for (int i = 0; i < 30000; ++i) source += "\\0";
+    source += "\n        ENDM\n        BIG     " + std::string(30000, '1') + "\n";
+    Assembly r(source);
+    EXPECT_FALSE(r.written);
+    EXPECT_TRUE(r.FinalPaneHas("Строка длиннее 65000 символов обрезана!"));
+}
+
 TEST(AssemblerLimits, LocationCounterWrapsAtThirtyTwoBits) {
     Assembly r("        ORG     7FFFFFFFH\n        NOP\n        INC     A\n        ORG     10H\n        SJMP    -2147483648\n");
     const AsmState& st = r.assembler->State();
