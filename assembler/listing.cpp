@@ -50,6 +50,9 @@ std::string OutputName(std::string_view sourceName, std::string_view ext) {
         name.resize(dot + 1);
     }
     name += ext;
+    // A source whose extension already is Bin or Hex is never overwritten
+    // by its own output.
+    if (name == sourceName) name = std::string(sourceName) + "." + std::string(ext);
     return name;
 }
 

@@ -24,7 +24,8 @@ void WriteBinFile(AsmState& st, Pane& pane);
 void WriteHexFile(AsmState& st, Pane& pane);
 
 // Output names: the source name up to and including its last "." followed
-// by `ext`; a file name without "." gets "." + ext appended.
+// by `ext`; a file name without "." gets "." + ext appended, and so does a
+// name that already ends in "." + ext (the source is never overwritten).
 std::string OutputName(std::string_view sourceName, std::string_view ext);
 // One Intel HEX data record: ":" length, address, 00, data, checksum.
 std::string HexRecord(std::uint16_t address, const std::uint8_t* data, std::size_t n);

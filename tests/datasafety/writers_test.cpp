@@ -120,6 +120,21 @@ TEST_F(FinalPassOutputs, WithoutFailureBothFilesAreReplaced) {
     EXPECT_EQ(ReadAll(dir / "prog.Hex"), ":03000000010203F7\r\n:00000001FF\r\n");
 }
 
+TEST_F(FinalPassOutputs, SourceNamedLikeAnOutputIsNeverOverwritten) {
+    const std::string source = "        ORG 0\n        DB 1,2,3\n";
+    Put("prog.Hex", source);
+    ws->SourceName = dir / "prog.Hex";
+    NullPane firstPass;
+    Assembler a(*ws, firstPass);
+    a.Prohod1();
+    a.RunFirstPass();
+    a.SetPane(pane);
+    EXPECT_TRUE(a.FinalPass());
+    EXPECT_EQ(ReadAll(dir / "prog.Hex"), source);
+    EXPECT_EQ(ReadAll(dir / "prog.Hex.Hex"), ":03000000010203F7\r\n:00000001FF\r\n");
+    EXPECT_EQ(ReadAll(dir / "prog.Bin"), std::string("\x01\x02\x03", 3));
+}
+
 // --- Disassembler: .D51, plain and with labels ------------------------------
 
 TEST_F(DataSafety, PlainDisassemblyWriteErrorKeepsThePreviousD51) {
