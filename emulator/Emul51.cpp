@@ -567,7 +567,7 @@ bool TfrmEmul::eventFilter(QObject* watched, QEvent* e) {
                 break;
             }
         }
-    } else if (t == QEvent::MouseButtonPress) {
+    } else if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
         if (auto* l = qobject_cast<QLabel*>(watched); l && l->property("psw_mask").isValid()) {
             lblFlagClick(static_cast<std::uint8_t>(l->property("psw_mask").toInt()));
             return true;

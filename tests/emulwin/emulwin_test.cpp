@@ -318,6 +318,11 @@ private slots:
             QTest::mouseClick(get(c.name), Qt::LeftButton);
             QCOMPARE(int(cpu().iram()[0xD0]), 0x18 ^ c.mask);
             QCOMPARE(text(c.name), QString("1"));
+            // Only the left button clicks.
+            QTest::mouseClick(get(c.name), Qt::RightButton);
+            QCOMPARE(int(cpu().iram()[0xD0]), 0x18 ^ c.mask);
+            QTest::mouseClick(get(c.name), Qt::MiddleButton);
+            QCOMPARE(int(cpu().iram()[0xD0]), 0x18 ^ c.mask);
         }
     }
 
