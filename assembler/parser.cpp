@@ -431,6 +431,7 @@ private:
                 Handled();
                 st_.AfterOrg = 1;
                 if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
+                NeedValueAfterFirstPass();
                 return true;
             case Word::DSeg: Segment(); return true;
             case Word::CSeg:
@@ -591,6 +592,14 @@ private:
         st_.FoundIndex = index;
         if (st_.ExprValid && st_.FoundIndex < LabelCapacity) SaveIndex_LBLEQU(st_, st_.ExprValue);
         if (st_.Mnemonic == "VAR") st_.LineError.clear();
+        else NeedValueAfterFirstPass();
+    }
+
+    // An equate or origin whose operand has no value would silently keep
+    // the line's address; once forward references had their chance (the
+    // first pass), that is an error.
+    void NeedValueAfterFirstPass() {
+        if (!st_.ExprValid && st_.PassNo > 1 && st_.LineError.empty()) st_.LineError = Text(kNeedNumber);
     }
 
     // "name BIT PSW.3": a bit address, also written as register.bit.
@@ -618,6 +627,7 @@ private:
         }
         st_.FoundIndex = index;
         if (st_.ExprValid && st_.FoundIndex < LabelCapacity) SaveIndex_LBLEQU(st_, st_.ExprValue);
+        NeedValueAfterFirstPass();
     }
 
     // Every line ends here, whatever branch it took.

@@ -131,6 +131,20 @@ TEST(Driver, ErrorsOfTheFinalPassAreListedAndStopTheOutput) {
     EXPECT_EQ(a.pane.Lines().back()[0].color, clr::Navy);
 }
 
+TEST(Driver, EquatesAndOriginsWithoutAValueAreErrorsOfTheFinalPass) {
+    // Forward references are fine; a name that never gets a value is not.
+    Assembly fine("X\tEQU\tY\nY\tEQU\t5\n\tORG\tLATER\nLATER:\tNOP\n");
+    EXPECT_TRUE(fine.written);
+    EXPECT_EQ(fine.FirstListing().find("---"), std::string::npos);
+
+    for (const char* line : {"X\tEQU\tMISSPELT\n", "F\tBIT\tMISSPELT\n", "\tORG\tMISSPELT\n"}) {
+        Assembly bad(std::string(line) + "\tNOP\n");
+        EXPECT_FALSE(bad.written) << line;
+        EXPECT_NE(bad.Listing().find("Аргумент должен иметь числовое значение!"), std::string::npos) << line;
+        EXPECT_EQ(bad.FirstListing().find("---"), std::string::npos) << line;
+    }
+}
+
 TEST(Driver, ErrorSummaryWrapsAndErrorLinesHoldsAtMost257) {
     std::string src;
     for (int i = 0; i < 300; ++i) src += "\tFROB\n";

@@ -163,9 +163,9 @@ TEST_F(ParserTest, OriginDirectives) {
     Asm("\tORG 100H");
     EXPECT_EQ(st.NextAddr, 0x100);
     EXPECT_EQ(st.AfterOrg, 1);
-    Asm("\tORG UNKNOWN", 0x100);
+    Asm("\tORG UNKNOWN", 0x100);  // keeps the address, and says why
     EXPECT_EQ(st.NextAddr, 0x100);
-    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Error(), "Аргумент должен иметь числовое значение!");
     Asm("\tCSEG AT 0200H ; code");
     EXPECT_EQ(st.NextAddr, 0x200);
     EXPECT_EQ(Error(), "");
