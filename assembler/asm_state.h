@@ -68,6 +68,7 @@ struct AsmState {
     TextReader SourceFile;
     TextReader IncludeFile;          // opened by the include directive
     std::uint8_t IncludeActive = 0;  // read IncludeFile instead of the source
+    std::uint16_t IncludeOpens = 0;  // include directives met inside the active include file
 
     // --- The current line ------------------------------------------------
     std::string AsmLine;

@@ -131,9 +131,17 @@ std::size_t CodeEnd(const AsmState& st) {
     return c ? std::min<std::size_t>(c - 1u, st.AsmLine.size()) : st.AsmLine.size();
 }
 
+// Include directives that one include file (with what it includes) may
+// run. A file that includes itself, directly or through others, would
+// otherwise grow without end.
+constexpr std::uint16_t kMaxIncludeOpens = 256;
+
 // Opens `path` as the include file. An include directive inside an include
 // file goes on with that file's remaining lines after the new one.
-void OpenInclude(AsmState& st, const std::string& path) {
+// Returns false when the nesting limit is reached.
+bool OpenInclude(AsmState& st, const std::string& path) {
+    if (!st.IncludeActive) st.IncludeOpens = 0;
+    else if (++st.IncludeOpens > kMaxIncludeOpens) return false;
     std::string text = ReadTextFile(path);
     if (st.IncludeActive) {
         std::string rest;
@@ -148,10 +156,11 @@ void OpenInclude(AsmState& st, const std::string& path) {
         st.IncludeFile.Close();
         st.IncludeActive = 0;
         st.ListingOn = 1;
-        return;
+        return true;
     }
     st.IncludeFile.OpenText(std::move(text));
     st.IncludeActive = 1;
+    return true;
 }
 
 }  // namespace
@@ -177,7 +186,11 @@ bool HandleInclude(AsmState& st, Pane&) {
     bool opened = false;
     if (!path.empty()) {
         try {
-            OpenInclude(st, FindIncludeFile(path));
+            if (!OpenInclude(st, FindIncludeFile(path))) {
+                st.ExprValid = 0;
+                st.LineError = cp("Слишком много вложенных $INCLUDE (файл включает сам себя?)");
+                return true;
+            }
             opened = true;
         } catch (const FileError&) {
         }

@@ -53,6 +53,16 @@ TEST(IncludeFiles, IncludeInsideIncludeGoesOnAfterTheInnerFile) {
     EXPECT_EQ(r.Code(0, 5), (Bytes{1, 2, 3, 4, 0xFF}));
 }
 
+TEST(IncludeFiles, FilesThatIncludeThemselvesStopAtTheNestingLimit) {
+    AsmRun r;
+    r.Dir().Write("self.inc", "\tDB 1\n$INCLUDE \\self.inc\n");
+    r.Dir().Write("ping.inc", "$INCLUDE \\pong.inc\n");
+    r.Dir().Write("pong.inc", "$INCLUDE \\ping.inc\n\tDB 2\n");
+    EXPECT_FALSE(r.Assemble("$INCLUDE \\self.inc\n$INCLUDE \\ping.inc\n\tDB 3\n"));
+    EXPECT_TRUE(r.Shows("Слишком много вложенных $INCLUDE (файл включает сам себя?)")) << r.Text();
+    EXPECT_EQ(r.ErrorCount(), 2);
+}
+
 TEST(IncludeFiles, EndInsideAnIncludeEndsNothing) {
     AsmRun r;
     r.Dir().Write("part.inc", "\tDB 1\n\tEND\n\tDB 2\n");
