@@ -12,7 +12,9 @@
 
 #include "assembler/asm_state.h"
 #include "assembler/assembler.h"
+#include "assembler/datadir.h"
 #include "assembler/evaluator.h"
+#include "assembler/floatconst.h"
 #include "assembler/listing.h"
 #include "assembler/parser.h"
 #include "assembler/symtab.h"
@@ -97,9 +99,10 @@ void FuzzRazborStr(Input data) {
     }
 }
 
-// Each input line is one operand. Its value then becomes the symbol S<n>,
-// so later lines can use earlier ones; a few names are there from the start
-// (START, COUNT, NEG, BIG, FWD without a value).
+// Each input line is one operand (and a FLT2, FLT3 and LINT constant). Its
+// value then becomes the symbol S<n>, so later lines can use earlier ones;
+// a few names are there from the start (START, COUNT, NEG, BIG, SMALL, and
+// FWD without a value).
 void FuzzEvaluator(Input data) {
     auto ws = std::make_unique<Workspace>();
     auto stp = std::make_unique<AsmState>(*ws);
@@ -132,6 +135,11 @@ void FuzzEvaluator(Input data) {
         }
         ValBit(st, line);
         if (st.BitValid) FuzzCheck(st.ExprValue >= 0 && st.ExprValue <= 0xFF, "a bit address beyond FFH");
+
+        // The other number notations of the data directives.
+        (void)ValFloat2(line);
+        (void)ValFloat3(line);
+        (void)ParseLint(line);
 
         if (valid) {
             GetIndex_LBLEQU(st, "S" + std::to_string(n));
