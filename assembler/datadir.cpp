@@ -157,7 +157,7 @@ void StoreLine(AsmState& st, const LineData& data) {
     const auto& bytes = data.Bytes();
     std::copy(bytes.begin(), bytes.end(), st.LineBytes.begin());
     st.LineByteCount = static_cast<std::uint16_t>(bytes.size());
-    st.NextAddr = st.LineAddr + st.LineByteCount;
+    st.NextAddr = AddrSum(st.LineAddr, st.LineByteCount);
     if (data.Overflowed()) {
         static const std::string kTooLong = cp("Данные строки превышают 256 байт!");
         st.LineError = kTooLong;

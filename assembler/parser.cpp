@@ -179,7 +179,7 @@ private:
         st_.Mnemonic = s.substr(1, 8);
         f_.Operand1Span.end = static_cast<Col>(Len() - 2);
         f_.Operand2Span = {static_cast<Col>(2 * n + 10), static_cast<Col>(2 * n + 11)};
-        st_.NextAddr = st_.LineAddr + n;
+        st_.NextAddr = AddrSum(st_.LineAddr, n);
         st_.LineHandled = 1;
         return true;
     }
