@@ -72,6 +72,8 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_RSS_MB  ?= 2048
 FUZZ_TIMEOUT ?= 10
+# A fixed seed makes a short run repeat the same inputs (CI uses 1).
+FUZZ_SEED    ?=
 FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare
 
 fuzz: deps deps-fuzz
@@ -89,7 +91,7 @@ fuzz: deps deps-fuzz
 	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
 	  TMPDIR=$$scratch ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    $(FUZZ_BUILD)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=$(FUZZ_RSS_MB) \
-	    -timeout=$(FUZZ_TIMEOUT) -print_final_stats=1 -artifact_prefix=$$work/$$t/artifacts/ \
+	    -timeout=$(FUZZ_TIMEOUT) $(if $(FUZZ_SEED),-seed=$(FUZZ_SEED)) -print_final_stats=1 -artifact_prefix=$$work/$$t/artifacts/ \
 	    $$work/$$t/corpus $$seeds > $$work/$$t/log.txt 2>&1; \
 	  rc=$$?; result=clean; \
 	  if [ $$rc -ne 0 ]; then result=FAULT; failed="$$failed $$t"; \
