@@ -46,8 +46,8 @@ const std::string& EmptySource() {
 // reported); bit 1 starts with the symbol table 8 entries short of full,
 // bit 2 with the macro table two slots short of full (so that short inputs
 // reach both limits); bit 3 stretches the first line beyond the longest
-// line the parser keeps. The rest is the source text. It runs once through the
-// assembler's first pass (macros recorded and replayed, include files,
+// line the parser keeps. The rest is the source text. It runs once through
+// the assembler's first pass (macros recorded and replayed, include files,
 // conditionals), then line by line through RazborStr with the symbol table
 // and the macro table that run left.
 void FuzzRazborStr(Input data) {
@@ -77,7 +77,8 @@ void FuzzRazborStr(Input data) {
         }
     }
     if (flags & 4) {
-        for (int i = 0; i < MacroMax - 1; ++i) st.MacroTable[static_cast<std::size_t>(i)] = "\nM" + std::to_string(i) + " MACRO\n NOP";
+        for (int i = 0; i < MacroMax - 1; ++i)
+            st.MacroTable[static_cast<std::size_t>(i)] = "\nM" + std::to_string(i) + " MACRO\n NOP";
     }
     st.SourceFile.OpenText(text);
     while (assembler.Tick()) {
@@ -202,7 +203,8 @@ void FuzzAssemble(Input data) {
     FuzzCheck(outcome != Assembler::Outcome::Failed || inject,
               "the final pass failed without a write failure: " + assembler.LastFailure());
     if (outcome != Assembler::Outcome::Written) FuzzCheck(GetFile(hex) == oldHex, "a failed pass replaced the .Hex");
-    if (outcome == Assembler::Outcome::SourceErrors) FuzzCheck(GetFile(bin) == oldBin, "a pass with errors replaced the .Bin");
+    if (outcome == Assembler::Outcome::SourceErrors)
+        FuzzCheck(GetFile(bin) == oldBin, "a pass with errors replaced the .Bin");
     FuzzCheck(!LeftoverTempFile(), "a temporary file stayed behind");
     if (!written) return;
 

@@ -46,8 +46,9 @@ TEST(AssemblerLimits, MacroWhoseLastLineCallsItselfStopsWithAnError) {
 }
 
 TEST(AssemblerLimits, MacrosCallingEachOtherAtTheirEndStop) {
-    Assembly r("PING    MACRO\n        NOP\n        PONG\n        ENDM\nPONG    MACRO\n        INC A\n        PING\n"
-          "        ENDM\n        PING\n        NOP\n");
+    Assembly r("PING    MACRO\n        NOP\n        PONG\n        ENDM\n"
+               "PONG    MACRO\n        INC A\n        PING\n        ENDM\n"
+               "        PING\n        NOP\n");
     EXPECT_FALSE(r.written) << Cp1251ToUtf8(r.finalPass.Text());
     EXPECT_TRUE(r.FinalPaneHas("Макрос вызывает сам себя последней строкой: вставка прекращена!"));
 }
@@ -80,7 +81,8 @@ TEST(AssemblerLimits, ParameterExpansionStopsAtTheLongestLine) {
 }
 
 TEST(AssemblerLimits, LocationCounterWrapsAtThirtyTwoBits) {
-    Assembly r("        ORG     7FFFFFFFH\n        NOP\n        INC     A\n        ORG     10H\n        SJMP    -2147483648\n");
+    Assembly r("        ORG     7FFFFFFFH\n        NOP\n        INC     A\n"
+               "        ORG     10H\n        SJMP    -2147483648\n");
     const AsmState& st = r.assembler->State();
     // NOP at 7FFFFFFFH lands at FFFFH; INC A at -2147483648 lands at 0000H.
     EXPECT_EQ(r.ws->CodeImage[0xFFFF], 0x00);
