@@ -133,8 +133,9 @@ std::size_t CodeEnd(const AsmState& st) {
 
 // Include directives that one include file (with what it includes) may
 // run. A file that includes itself, directly or through others, would
-// otherwise grow without end.
-constexpr std::uint16_t kMaxIncludeOpens = 256;
+// otherwise grow without end; each one copies the rest of the text, so the
+// limit also bounds that work.
+constexpr std::uint16_t kMaxIncludeOpens = 64;
 
 // Opens `path` as the include file. An include directive inside an include
 // file goes on with that file's remaining lines after the new one.
@@ -144,12 +145,7 @@ bool OpenInclude(AsmState& st, const std::string& path) {
     else if (++st.IncludeOpens > kMaxIncludeOpens) return false;
     std::string text = ReadTextFile(path);
     if (st.IncludeActive) {
-        std::string rest;
-        while (!st.IncludeFile.AtEnd()) {
-            rest += st.IncludeFile.ReadLine();
-            rest += "\r\n";
-        }
-        text = SpliceInclude(std::move(text), rest);
+        text = SpliceInclude(std::move(text), st.IncludeFile.Rest());
     }
     if (text.empty()) {
         // Nothing to read: as if the include file had just ended.

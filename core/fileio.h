@@ -67,6 +67,8 @@ public:
     bool AtEnd() const { return !open_ || pos_ >= data_.size(); }
     // Next line; an empty string at the end.
     std::string ReadLine();
+    // Everything not read yet, line ends included.
+    std::string_view Rest() const { return AtEnd() ? std::string_view() : std::string_view(data_).substr(pos_); }
     const std::string& Path() const { return path_; }
 
 private:
