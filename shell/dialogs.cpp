@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char* kBinFilter = "Binary|*.Bin|Absolute|*.Abs|Dump|*.Dmp|Exec|*.Exe|Bce|*.*";
 
-constexpr DialogSpec kSpecs[] = {
+constexpr DialogInfo kDialogs[] = {
     {"openAsm", false, "*.M51|*.M51|*.A51|*.A51|*.Asm|*.Asm|ALL|*.*", "*.M51|*.A51"},
     {"openHex", false, "*.Hex|*.Hex", "*.Hex"},
     {"saveBin", true, kBinFilter, "*.Bin|*.Dmp"},
@@ -20,7 +20,7 @@ constexpr DialogSpec kSpecs[] = {
 
 }  // namespace
 
-const DialogSpec& SpecOf(Dlg d) { return kSpecs[static_cast<int>(d)]; }
+const DialogInfo& InfoOf(Dlg d) { return kDialogs[static_cast<int>(d)]; }
 
 QString QtFilter(const char* pairs) {
     QStringList parts = QString::fromLatin1(pairs).split('|');
@@ -30,14 +30,14 @@ QString QtFilter(const char* pairs) {
 }
 
 std::optional<QString> QtDialogs::Pick(Dlg d) {
-    const DialogSpec& spec = SpecOf(d);
+    const DialogInfo& info = InfoOf(d);
     QString& last = last_[static_cast<int>(d)];
     QFileDialog dlg(owner_);
-    dlg.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dlg.setNameFilter(QtFilter(spec.filter));
+    dlg.setAcceptMode(info.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(info.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setNameFilter(QtFilter(info.filter));
     // "*.Bin|*.Dmp" -> the first extension, without "*."
-    QString ext = QString::fromLatin1(spec.defaultExt).section('|', 0, 0);
+    QString ext = QString::fromLatin1(info.defaultExt).section('|', 0, 0);
     if (ext.startsWith("*.")) dlg.setDefaultSuffix(ext.mid(2));
     if (!last.isEmpty()) dlg.selectFile(last);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;

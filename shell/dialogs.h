@@ -12,13 +12,13 @@ namespace z51 {
 enum class Dlg { openAsm, openHex, saveBin, openBin, saveHex };
 
 // Filters as description|pattern pairs, and the default extension.
-struct DialogSpec {
+struct DialogInfo {
     const char* name;
     bool save;
     const char* filter;
     const char* defaultExt;
 };
-const DialogSpec& SpecOf(Dlg d);
+const DialogInfo& InfoOf(Dlg d);
 // "*.Hex|*.Hex" -> "*.Hex (*.Hex)", pairs joined by ";;".
 QString QtFilter(const char* pairs);
 

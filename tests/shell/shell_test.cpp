@@ -118,13 +118,13 @@ private slots:
     }
 
     void dialogFiltersAreExact() {
-        QCOMPARE(QString(SpecOf(Dlg::openAsm).filter), QStringLiteral("*.M51|*.M51|*.A51|*.A51|*.Asm|*.Asm|ALL|*.*"));
-        QCOMPARE(QString(SpecOf(Dlg::openAsm).defaultExt), QStringLiteral("*.M51|*.A51"));
-        QCOMPARE(QString(SpecOf(Dlg::openHex).filter), QStringLiteral("*.Hex|*.Hex"));
-        QCOMPARE(QString(SpecOf(Dlg::saveBin).filter), QStringLiteral("Binary|*.Bin|Absolute|*.Abs|Dump|*.Dmp|Exec|*.Exe|Bce|*.*"));
-        QCOMPARE(QString(SpecOf(Dlg::saveBin).defaultExt), QStringLiteral("*.Bin|*.Dmp"));
-        QCOMPARE(QString(SpecOf(Dlg::openBin).filter), QString(SpecOf(Dlg::saveBin).filter));
-        QCOMPARE(QString(SpecOf(Dlg::saveHex).filter), QStringLiteral("Hex|*.Hex|ALL|*.*"));
+        QCOMPARE(QString(InfoOf(Dlg::openAsm).filter), QStringLiteral("*.M51|*.M51|*.A51|*.A51|*.Asm|*.Asm|ALL|*.*"));
+        QCOMPARE(QString(InfoOf(Dlg::openAsm).defaultExt), QStringLiteral("*.M51|*.A51"));
+        QCOMPARE(QString(InfoOf(Dlg::openHex).filter), QStringLiteral("*.Hex|*.Hex"));
+        QCOMPARE(QString(InfoOf(Dlg::saveBin).filter), QStringLiteral("Binary|*.Bin|Absolute|*.Abs|Dump|*.Dmp|Exec|*.Exe|Bce|*.*"));
+        QCOMPARE(QString(InfoOf(Dlg::saveBin).defaultExt), QStringLiteral("*.Bin|*.Dmp"));
+        QCOMPARE(QString(InfoOf(Dlg::openBin).filter), QString(InfoOf(Dlg::saveBin).filter));
+        QCOMPARE(QString(InfoOf(Dlg::saveHex).filter), QStringLiteral("Hex|*.Hex|ALL|*.*"));
         QCOMPARE(QtFilter("Hex|*.Hex|ALL|*.*"), QStringLiteral("Hex (*.Hex);;ALL (*.*)"));
     }
 
