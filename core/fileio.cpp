@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -61,8 +62,18 @@ std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) {
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), tmp_(TempNameFor(path_)) {
     if (path_.empty()) throw FileError(path_, std::strerror(ENOENT));
-    f_ = std::fopen(tmp_.c_str(), "wb");
-    if (!f_) Fail(path_, errno);
+    // A stale temporary of a crashed run is removed; O_EXCL then refuses to
+    // follow anything planted at that name in between.
+    ::unlink(tmp_.c_str());
+    const int fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) Fail(path_, errno);
+    f_ = ::fdopen(fd, "wb");
+    if (!f_) {
+        const int err = errno;
+        ::close(fd);
+        std::remove(tmp_.c_str());
+        Fail(path_, err);
+    }
 }
 
 AtomicFile::~AtomicFile() {
