@@ -10,8 +10,8 @@
 #include "assembler/asm_state.h"
 #include "assembler/evaluator.h"
 #include "assembler/name_hash.h"
-#include "assembler/tables.h"
 #include "core/cp1251.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "assembler/asm_state.h"
 #include "assembler/parser.h"
-#include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "core/fileio.h"
 #include "core/pane.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {

@@ -12,9 +12,9 @@
 #include "assembler/encoder.h"
 #include "assembler/evaluator.h"
 #include "assembler/name_hash.h"
-#include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "core/pane.h"
+#include "isa/tables.h"
 
 namespace z51 {
 

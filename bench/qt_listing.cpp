@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
     const std::string path = dir.filePath("BIG.A51").toStdString();
     z51::WriteFileAtomic(path, std::string_view(GenerateSource(lines)));
 
-    auto ws = std::make_unique<z51::Workspace>();
-    z51::TfrmMain win(*ws, std::make_unique<NoDialogs>());
+    auto session = std::make_unique<z51::Session>();
+    z51::TfrmMain win(*session, std::make_unique<NoDialogs>());
     win.show();
     win.StartWithSource(QString::fromStdString(path));
     while (win.tmrAsm->isActive()) win.tmrAsmTimer();

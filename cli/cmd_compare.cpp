@@ -32,7 +32,7 @@ int CmdCompare(CliContext& c) {
         (c.args[1].size() > 1 && c.args[1][0] == '-'))
         return UsageError("usage: compare A B");
     RecordingPane left, right;
-    CompareResult r = CompareBin(c.ws, left, right, c.args[0], c.args[1]);
+    const CompareResult r = CompareBin(c.ws, left, right, c.args[0], c.args[1]).result;
     if (r != CompareResult::Differ) {
         for (const auto& line : left.Lines()) {
             c.out.AddLine("");

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "assembler/tables.h"
 #include "cli/commands.h"
 #include "core/cp1251.h"
 #include "emulator/decode.h"
 #include "emulator/emufiles.h"
 #include "emulator/exec.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {
@@ -179,10 +179,10 @@ int CmdEmu(CliContext& c) {
     if (prog.empty()) return UsageError("emu: no program file (see emu --help)");
 
     Workspace& ws = c.ws;
-    Cpu51& cpu = ws.emu;
-    if (!Loaded(LoadProgram(ws, prog))) return 2;
-    if (!regs.empty() && !Loaded(LoadRegs(ws, regs))) return 2;
-    if (!ext.empty() && !Loaded(LoadExt(ws, ext))) return 2;
+    Cpu51 cpu;
+    if (!Loaded(LoadProgram(ws, cpu, prog))) return 2;
+    if (!regs.empty() && !Loaded(LoadRegs(cpu, ws.CodeImage, regs))) return 2;
+    if (!ext.empty() && !Loaded(LoadExt(cpu, ext))) return 2;
 
     const std::uint64_t limit = steps ? *steps : until ? UINT64_MAX : kDefaultStepLimit;
     const std::uint32_t stopAt = until ? *until : kNoStop;
@@ -210,8 +210,8 @@ int CmdEmu(CliContext& c) {
     c.out.AddLine("Stopped at " + Hex4(cpu.PC) + "H after " + std::to_string(result.steps) + " steps: " + why);
     PrintState(c.out, cpu);
 
-    if (!saveRegs.empty()) SaveRegs(ws, saveRegs);
-    if (!saveExt.empty()) SaveExt(ws, saveExt);
+    if (!saveRegs.empty()) SaveRegs(cpu, saveRegs);
+    if (!saveExt.empty()) SaveExt(cpu, saveExt);
     return until && result.reason != StopReason::Until ? 1 : 0;
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 // The state that the commands of zanvek share: the code image, the file
-// names chosen last, the HEX writer settings and the emulated processor.
-// One object; the window, the console front end and the tests each own one
-// and hand it to the components.
+// names chosen last and the HEX writer settings. One object; the window,
+// the console front end and the tests each own one and hand it to the
+// components. The emulated processor is the emulator's own.
 
-#include <array>
 #include <cstdint>
 #include <string>
 
-#include "emulator/cpu51.h"
+#include "core/code_image.h"
 
 namespace z51 {
 
@@ -24,8 +23,6 @@ struct Workspace {
     // Intel HEX writer settings; an assembly sets them from its directives.
     std::uint8_t HexWidth = 16;
     std::uint8_t HexCR = 0;
-
-    Cpu51 emu;
 };
 
 }  // namespace z51

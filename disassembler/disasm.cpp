@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "assembler/symtab.h"
-#include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "core/fileio.h"
 #include "disassembler/encoder_choice.h"
 #include "fileutil/hexconv.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {

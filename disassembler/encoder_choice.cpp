@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "assembler/tables.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {

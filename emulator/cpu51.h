@@ -10,11 +10,12 @@
 // computes; there are no timers, interrupts or serial port.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
-namespace z51 {
+#include "core/code_image.h"
 
-using CodeMemory = std::array<std::uint8_t, 0x10000>;
+namespace z51 {
 
 // Internal RAM addresses of the special function registers the emulator
 // itself uses. Every other SFR address is a plain byte.

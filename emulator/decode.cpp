@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "assembler/tables.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {

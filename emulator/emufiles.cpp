@@ -50,27 +50,33 @@ LoadResult ReadImage(const std::string& name, std::vector<std::uint8_t>& data) {
 
 }  // namespace
 
-LoadResult LoadProgram(Workspace& ws, const std::string& name) {
+LoadResult LoadProgram(Workspace& ws, Cpu51& cpu, const std::string& name) {
     std::vector<std::uint8_t> data;
     LoadResult r = ReadImage(name, data);
     if (!r.Ok()) return r;
     std::copy(data.begin(), data.end(), ws.CodeImage.begin());
-    ws.emu.codeLoadCount = static_cast<std::uint32_t>(data.size());
-    FetchCurrent(ws.emu, ws.CodeImage);
+    cpu.codeLoadCount = static_cast<std::uint32_t>(data.size());
+    FetchCurrent(cpu, ws.CodeImage);
     return r;
 }
 
-LoadResult LoadExt(Workspace& ws, const std::string& name) {
+LoadResult LoadExt(Cpu51& cpu, const std::string& name) {
     std::vector<std::uint8_t> data;
     LoadResult r = ReadImage(name, data);
     if (!r.Ok()) return r;
-    std::copy(data.begin(), data.end(), ws.emu.xram.begin());
-    ws.emu.extRamCount = static_cast<std::uint32_t>(data.size());
+    std::copy(data.begin(), data.end(), cpu.xram.begin());
+    cpu.extRamCount = static_cast<std::uint32_t>(data.size());
     return r;
 }
 
-LoadResult LoadRegs(Workspace& ws, const std::string& name) {
-    Cpu51& cpu = ws.emu;
+void TakeComparedFiles(Cpu51& cpu, std::uint32_t programSize, std::span<const std::uint8_t> externalRam) {
+    const std::size_t n = std::min(externalRam.size(), cpu.xram.size());
+    std::copy_n(externalRam.begin(), n, cpu.xram.begin());
+    cpu.codeLoadCount = programSize;
+    cpu.extRamCount = static_cast<std::uint32_t>(n);
+}
+
+LoadResult LoadRegs(Cpu51& cpu, const CodeMemory& code, const std::string& name) {
     std::vector<std::uint8_t> data;
     try {
         data = ReadPrefix(name, kDumpSize);
@@ -82,20 +88,18 @@ LoadResult LoadRegs(Workspace& ws, const std::string& name) {
     std::copy(data.begin(), data.end(), cpu.dump.begin());
     std::copy_n(cpu.dump.begin() + kDumpStaging, 8, cpu.R.begin());
     cpu.PC = static_cast<std::uint16_t>(cpu.dump[kDumpStaging + 9] << 8 | cpu.dump[kDumpStaging + 8]);
-    FetchCurrent(cpu, ws.CodeImage);
+    FetchCurrent(cpu, code);
     return {};
 }
 
-void SaveRegs(Workspace& ws, const std::string& name) {
-    Cpu51& cpu = ws.emu;
+void SaveRegs(Cpu51& cpu, const std::string& name) {
     std::copy(cpu.R.begin(), cpu.R.end(), cpu.dump.begin() + kDumpStaging);
     cpu.dump[kDumpStaging + 8] = static_cast<std::uint8_t>(cpu.PC);
     cpu.dump[kDumpStaging + 9] = static_cast<std::uint8_t>(cpu.PC >> 8);
     WriteFileAtomic(name, std::span<const std::uint8_t>(cpu.dump));
 }
 
-void SaveExt(Workspace& ws, const std::string& name) {
-    const Cpu51& cpu = ws.emu;
+void SaveExt(const Cpu51& cpu, const std::string& name) {
     const std::size_t n = std::min<std::size_t>(cpu.extRamCount, cpu.xram.size());
     WriteFileAtomic(name, std::span<const std::uint8_t>(cpu.xram.data(), n));
 }

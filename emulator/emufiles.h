@@ -23,9 +23,12 @@
 // Saves write through AtomicFile and raise FileError on failure; the file
 // on disk is then the old one (or none).
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/workspace.h"
+#include "emulator/cpu51.h"
 
 namespace z51 {
 
@@ -40,7 +43,7 @@ struct LoadResult {
 // Reads the file into code image 0000H upward; the bytes beyond it keep
 // their values. A file of exactly 65,536 bytes fills the whole image. Sets
 // the code load count and fetches the current instruction anew.
-LoadResult LoadProgram(Workspace& ws, const std::string& name);
+LoadResult LoadProgram(Workspace& ws, Cpu51& cpu, const std::string& name);
 
 // Reads at most 266 bytes into the register dump record (internal RAM
 // first, then the staging bytes), then sets R0..R7 and PC from the staging
@@ -49,17 +52,22 @@ LoadResult LoadProgram(Workspace& ws, const std::string& name);
 // and those are what R0..R7 and PC receive. The byte count read becomes the
 // external RAM count: the two loads share one count, so an external RAM
 // save after a dump load writes that many bytes.
-LoadResult LoadRegs(Workspace& ws, const std::string& name);
+LoadResult LoadRegs(Cpu51& cpu, const CodeMemory& code, const std::string& name);
 
 // Copies R0..R7 and PC into the staging bytes and writes all 266 bytes.
-void SaveRegs(Workspace& ws, const std::string& name);
+void SaveRegs(Cpu51& cpu, const std::string& name);
 
 // Reads the file into external RAM 0000H upward and sets the external RAM
 // count to its size (65,536 bytes fill it whole).
-LoadResult LoadExt(Workspace& ws, const std::string& name);
+LoadResult LoadExt(Cpu51& cpu, const std::string& name);
 
 // Writes external RAM bytes 0 .. count-1, the count being that of the last
 // external RAM or register dump load (0 before any).
-void SaveExt(Workspace& ws, const std::string& name);
+void SaveExt(const Cpu51& cpu, const std::string& name);
+
+// The files of a binary compare as the emulator takes them: the first is
+// the program (already in the code image), the second the external RAM
+// from 0000H; both sizes become the load counts.
+void TakeComparedFiles(Cpu51& cpu, std::uint32_t programSize, std::span<const std::uint8_t> externalRam);
 
 }  // namespace z51

@@ -1,23 +1,23 @@
 #include "fileutil/compare.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
-#include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "fileutil/hexconv.h"
+#include "isa/tables.h"
 
 namespace z51 {
 
-CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::string& name1, const std::string& name2) {
+CompareOutcome CompareBin(Workspace& ws, Pane& left, Pane& right, const std::string& name1, const std::string& name2) {
     // Both files are read before anything changes.
     const std::vector<std::uint8_t> a = ReadCodeFile(name1);
-    const std::vector<std::uint8_t> b = ReadCodeFile(name2);
+    std::vector<std::uint8_t> b = ReadCodeFile(name2);
 
     std::copy(a.begin(), a.end(), ws.CodeImage.begin());
-    std::copy(b.begin(), b.end(), ws.emu.xram.begin());
-    ws.emu.codeLoadCount = static_cast<std::uint32_t>(a.size());
-    ws.emu.extRamCount = static_cast<std::uint32_t>(b.size());
+    CompareOutcome out;
+    out.firstSize = static_cast<std::uint32_t>(a.size());
     ws.BinName = name1;
     ws.BinName2 = name2;
     left.Clear();
@@ -35,7 +35,9 @@ CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::stri
         const bool sameSize = a.size() == b.size();
         left.SetColor(clr::Black);
         left.AddLine(kFiles + shown1 + kAnd + shown2 + (sameSize ? kIdentical : kUpToSmaller));
-        return sameSize ? CompareResult::Identical : CompareResult::IdenticalUpToSmaller;
+        out.result = sameSize ? CompareResult::Identical : CompareResult::IdenticalUpToSmaller;
+        out.second = std::move(b);
+        return out;
     }
 
     static const std::string kFile = cp("Файл: ");
@@ -78,7 +80,9 @@ CompareResult CompareBin(Workspace& ws, Pane& left, Pane& right, const std::stri
     }
     left.SetColor(clr::Black);
     right.SetColor(clr::Black);
-    return CompareResult::Differ;
+    out.result = CompareResult::Differ;
+    out.second = std::move(b);
+    return out;
 }
 
 }  // namespace z51

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "assembler/tables.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
+#include "isa/tables.h"
 
 namespace z51 {
 

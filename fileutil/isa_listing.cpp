@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "assembler/tables.h"
 #include "core/cp1251.h"
+#include "isa/tables.h"
 
 namespace z51 {
 namespace {

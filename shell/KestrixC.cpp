@@ -9,8 +9,8 @@
 #include "assembler/trim.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
-#include "emulator/Emul51.h"
 #include "emulator/emufiles.h"
+#include "emulator/window/Emul51.h"
 #include "fileutil/compare.h"
 #include "fileutil/hexconv.h"
 #include "fileutil/isa_listing.h"
@@ -60,15 +60,16 @@ MainLayout LayoutRule(int windowWidth, int windowHeight, bool compareShown) {
     return l;
 }
 
-TfrmMain::TfrmMain(Workspace& ws, std::unique_ptr<Dialogs> dialogs, QWidget* parent)
+TfrmMain::TfrmMain(Session& session, std::unique_ptr<Dialogs> dialogs, QWidget* parent)
     : QMainWindow(parent),
-      ws_(ws),
+      ws_(session.ws),
+      cpu_(session.cpu),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this)),
       // The two text panes are made here, before the QtPanes that write to them.
       pane1_(reText = new QPlainTextEdit),
       pane2_(reText2 = new QPlainTextEdit),
-      asm_(ws, pane1_),
-      deas_(ws) {
+      asm_(session.ws, pane1_),
+      deas_(session.ws) {
     setObjectName("TfrmMain");
     setWindowTitle(QStringLiteral("Kestrix CrossCompiler for I8051 chip architecture"));
     resize(kWidth, kHeight);
@@ -348,7 +349,9 @@ void TfrmMain::mnuCompBinClick() {
     std::optional<std::string> second = Pick(Dlg::openBin);
     if (!second) return;
     Guard([&] {
-        if (CompareBin(ws_, pane1_, pane2_, *first, *second) == CompareResult::Differ) ShowCompare(true);
+        const CompareOutcome out = CompareBin(ws_, pane1_, pane2_, *first, *second);
+        TakeComparedFiles(cpu_, out.firstSize, out.second);
+        if (out.result == CompareResult::Differ) ShowCompare(true);
         mnuEmul->setEnabled(true);
     });
     RefreshEmulator();
@@ -372,34 +375,34 @@ void TfrmMain::mnuEmulClick() {
 void TfrmMain::mnuLoadBinClick() {
     std::optional<std::string> name = Pick(Dlg::openBin);
     if (!name) return;
-    if (ShowLoad(LoadProgram(ws_, *name))) mnuEmul->setEnabled(true);
+    if (ShowLoad(LoadProgram(ws_, cpu_, *name))) mnuEmul->setEnabled(true);
     RefreshEmulator();
 }
 
 void TfrmMain::mnuLoadRegsClick() {
     std::optional<std::string> name = Pick(Dlg::openBin);
     if (!name) return;
-    ShowLoad(LoadRegs(ws_, *name));
+    ShowLoad(LoadRegs(cpu_, ws_.CodeImage, *name));
     RefreshEmulator();
 }
 
 void TfrmMain::mnuSaveRegsClick() {
     std::optional<std::string> name = Pick(Dlg::saveBin);
     if (!name) return;
-    Guard([&] { SaveRegs(ws_, *name); });
+    Guard([&] { SaveRegs(cpu_, *name); });
 }
 
 void TfrmMain::mnuLoadExtClick() {
     std::optional<std::string> name = Pick(Dlg::openBin);
     if (!name) return;
-    ShowLoad(LoadExt(ws_, *name));
+    ShowLoad(LoadExt(cpu_, *name));
     RefreshEmulator();
 }
 
 void TfrmMain::mnuSaveExtClick() {
     std::optional<std::string> name = Pick(Dlg::saveBin);
     if (!name) return;
-    Guard([&] { SaveExt(ws_, *name); });
+    Guard([&] { SaveExt(cpu_, *name); });
 }
 
 // --- Program ---

@@ -12,11 +12,11 @@
 #include <memory>
 
 #include "assembler/assembler.h"
-#include "core/workspace.h"
 #include "disassembler/disasm.h"
 #include "emulator/emufiles.h"
 #include "shell/dialogs.h"
 #include "shell/qt_pane.h"
+#include "shell/session.h"
 
 namespace z51 {
 
@@ -35,7 +35,7 @@ MainLayout LayoutRule(int windowWidth, int windowHeight, bool compareShown);
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    TfrmMain(Workspace& ws, std::unique_ptr<Dialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    TfrmMain(Session& session, std::unique_ptr<Dialogs> dialogs = nullptr, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // The other two windows of the program, created after this one.
@@ -96,6 +96,7 @@ private:
     bool ShowLoad(const LoadResult& r);
 
     Workspace& ws_;
+    Cpu51& cpu_;
     std::unique_ptr<Dialogs> dialogs_;
     QtPane pane1_;
     QtPane pane2_;

@@ -4,18 +4,18 @@
 #include <QApplication>
 #include <memory>
 
-#include "core/workspace.h"
-#include "emulator/Emul51.h"
+#include "emulator/window/Emul51.h"
 #include "shell/About.h"
 #include "shell/KestrixC.h"
+#include "shell/session.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    auto ws = std::make_unique<z51::Workspace>();
+    auto session = std::make_unique<z51::Session>();
 
-    z51::TfrmMain main(*ws);
+    z51::TfrmMain main(*session);
     z51::TfrmSelfAbout about(&main);
-    z51::TfrmEmul emul(*ws, &main);
+    z51::TfrmEmul emul(*session, &main);
     main.SetWindows(&about, &emul);
     main.show();
 

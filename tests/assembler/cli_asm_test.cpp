@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -2,8 +2,8 @@
 // summary, FetchLine with include files and macro bodies, and the order of
 // passes when the user is quicker than the timer.
 
-#include "asm_test_util.h"
 #include "core/file_error.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -2,7 +2,7 @@
 // the operand kinds, the 2 KiB page of AJMP/ACALL, relative ranges with
 // the wrapping program counter, and the messages of each operand.
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "assembler/evaluator.h"
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -1,12 +1,13 @@
 // Every program under examples/ assembles to its approved listing, .Bin
-// and .Hex, byte for byte. UPDATE_GOLDEN=1 approves the current output
-// (review the diff before committing it).
+// and .Hex, byte for byte, and its pre-processed source assembles to the
+// same code. UPDATE_GOLDEN=1 approves the current output (review the diff
+// before committing it).
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
-#include "asm_test_util.h"
+#include "assembler/trim.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {
@@ -14,58 +15,64 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kExamples = fs::path(ZANVEK_SOURCE_DIR) / "examples";
-const fs::path kGolden = fs::path(ZANVEK_SOURCE_DIR) / "tests" / "assembler" / "golden";
-
-// An example whose output another test folder approves
-// (tests/<folder>/golden/<name>.lst) is checked there.
-bool ApprovedElsewhere(const std::string& name) {
-    for (const auto& d : fs::directory_iterator(kGolden.parent_path().parent_path()))
-        if (d.path() != kGolden.parent_path() && fs::exists(d.path() / "golden" / (name + ".lst"))) return true;
-    return false;
-}
+const std::string kGolden = (fs::path(ZANVEK_SOURCE_DIR) / "tests" / "assembler" / "golden").string();
 
 std::vector<std::string> Programs() {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(kExamples))
-        if (e.path().extension() == ".a51" && !ApprovedElsewhere(e.path().stem().string()))
-            names.push_back(e.path().stem().string());
+        if (e.path().extension() == ".a51") names.push_back(e.path().stem().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-void Compare(const fs::path& golden, const std::string& actual, bool update) {
-    if (update) {
-        WriteFileAtomic(golden.string(), actual);
-        return;
-    }
-    ASSERT_TRUE(FileExists(golden.string())) << golden << " is missing; run with UPDATE_GOLDEN=1";
-    std::string expected = ReadTextFile(golden.string());
-    EXPECT_EQ(actual.size(), expected.size()) << golden;
-    EXPECT_TRUE(actual == expected) << golden << " differs; run with UPDATE_GOLDEN=1 and review the diff";
+// A copy of examples/ (include files keep their own letter case, so a
+// source naming REG51.INC uses the letter-case fallback).
+void CopyExamples(const TempDir& dir) {
+    for (const auto& e : fs::directory_iterator(kExamples))
+        if (e.is_regular_file()) fs::copy_file(e.path(), dir.Path() / e.path().filename());
+}
+
+// Both passes over `source`; true when the final pass wrote its files.
+bool AssembleFile(const std::string& source, Pane& first, Pane& final) {
+    auto ws = std::make_unique<Workspace>();
+    ws->SourceName = source;
+    Assembler as(*ws, first);
+    as.State().Clock = &FixedClock;
+    as.Prohod1();
+    as.RunFirstPass();
+    as.SetPane(final);
+    return as.FinalPass();
 }
 
 TEST(Golden, ExamplesAssembleToTheirApprovedOutput) {
-    const bool update = std::getenv("UPDATE_GOLDEN") != nullptr;
-    std::vector<std::string> programs = Programs();
+    const std::vector<std::string> programs = Programs();
     ASSERT_FALSE(programs.empty());
     for (const std::string& name : programs) {
         SCOPED_TRACE(name);
         TempDir dir;
-        for (const auto& e : fs::directory_iterator(kExamples))
-            if (e.is_regular_file()) fs::copy_file(e.path(), dir.Path() / e.path().filename());
-        auto ws = std::make_unique<Workspace>();
-        ws->SourceName = dir.File(name + ".a51");
-        NullPane first;
-        RecordingPane pane;
-        Assembler as(*ws, first);
-        as.State().Clock = &FixedClock;
-        as.Prohod1();
-        as.RunFirstPass();
-        as.SetPane(pane);
-        EXPECT_TRUE(as.FinalPass()) << Cp1251ToUtf8(pane.Text());
-        Compare(kGolden / (name + ".lst"), Cp1251ToUtf8(pane.Text()) + "\n", update);
-        Compare(kGolden / (name + ".Bin"), ReadTextFile(dir.File(name + ".Bin")), update);
-        Compare(kGolden / (name + ".Hex"), ReadTextFile(dir.File(name + ".Hex")), update);
+        CopyExamples(dir);
+        RecordingPane first, pane;
+        EXPECT_TRUE(AssembleFile(dir.File(name + ".a51"), first, pane)) << Cp1251ToUtf8(pane.Text());
+        EXPECT_EQ(first.Text().find(cp("Выявлено ошибок")), std::string::npos) << Cp1251ToUtf8(first.Text());
+        ExpectGolden(kGolden, name + ".lst", Cp1251ToUtf8(pane.Text()) + "\n");
+        ExpectGolden(kGolden, name + ".Bin", ReadAll(dir.File(name + ".Bin")));
+        ExpectGolden(kGolden, name + ".Hex", ReadAll(dir.File(name + ".Hex")));
+    }
+}
+
+TEST(Golden, PreprocessedExamplesAssembleToTheSameCode) {
+    for (const std::string& name : Programs()) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        CopyExamples(dir);
+        NullPane quiet;
+        ASSERT_TRUE(AssembleFile(dir.File(name + ".a51"), quiet, quiet));
+        const std::string original = ReadAll(dir.File(name + ".Bin"));
+        Workspace ws;
+        TrimSource(quiet, ws, dir.File(name + ".a51"));
+        fs::rename(dir.Path() / (name + ".Trm"), dir.Path() / "trimmed.a51");
+        ASSERT_TRUE(AssembleFile(dir.File("trimmed.a51"), quiet, quiet));
+        EXPECT_EQ(ReadAll(dir.File("trimmed.Bin")), original);
     }
 }
 

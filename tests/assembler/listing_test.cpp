@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -1,7 +1,7 @@
 // The line parser: field cutting, labels, column-1 directives, HEX record
 // lines, comment blocks and every non-data directive.
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "assembler/symtab.h"
 
-#include "asm_test_util.h"
+#include "tests/support/assembly.h"
 
 namespace z51::test {
 namespace {

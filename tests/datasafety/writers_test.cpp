@@ -180,9 +180,10 @@ TEST_F(DataSafety, TrimWriteErrorKeepsThePreviousTrm) {
 
 TEST_F(DataSafety, RegisterDumpWriteErrorKeepsThePreviousDump) {
     Put("regs.dmp", kOld);
-    ws->emu.A() = 0x55;
+    auto cpu = std::make_unique<Cpu51>();
+    cpu->A() = 0x55;
     FailAfter(100);
-    EXPECT_THROW(SaveRegs(*ws, dir / "regs.dmp"), FileError);
+    EXPECT_THROW(SaveRegs(*cpu, dir / "regs.dmp"), FileError);
     NoFailure();
     EXPECT_EQ(ReadAll(dir / "regs.dmp"), kOld);
     EXPECT_TRUE(Leftovers().empty());
@@ -191,9 +192,10 @@ TEST_F(DataSafety, RegisterDumpWriteErrorKeepsThePreviousDump) {
 TEST_F(DataSafety, ExternalRamWriteErrorKeepsThePreviousFile) {
     Put("ext.bin", kOld);
     WriteBytes(dir / "load.bin", std::vector<std::uint8_t>(1000, 0xA5));
-    ASSERT_TRUE(LoadExt(*ws, dir / "load.bin").Ok());
+    auto cpu = std::make_unique<Cpu51>();
+    ASSERT_TRUE(LoadExt(*cpu, dir / "load.bin").Ok());
     FailAfter(999);
-    EXPECT_THROW(SaveExt(*ws, dir / "ext.bin"), FileError);
+    EXPECT_THROW(SaveExt(*cpu, dir / "ext.bin"), FileError);
     NoFailure();
     EXPECT_EQ(ReadAll(dir / "ext.bin"), kOld);
     EXPECT_TRUE(Leftovers().empty());

@@ -381,7 +381,6 @@ TEST(DisasmLabelled, SameResultWhateverHappensToTheImageInBetween) {
     Fixture f;
     Result first = f.Labelled(kSample);
     f.ws.CodeImage.fill(0xFF);
-    f.ws.emu.xram.fill(0x03);
     RecordingPane pane, pane2;
     f.dis.DeasLbl(pane, pane2);
     EXPECT_EQ(ReadAll(f.dir / "prog.D51"), first.d51);

@@ -6,9 +6,9 @@
 #include <random>
 
 #include "assembler/assembler.h"
-#include "assembler/tables.h"
-#include "tests/support/test_files.h"
 #include "disassembler/disasm.h"
+#include "isa/tables.h"
+#include "tests/support/test_files.h"
 
 using namespace z51;
 using namespace z51::test;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "emulator/alu.h"
-#include "emu_fixture.h"
+#include "tests/support/emulator.h"
 
 namespace z51::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "emu_fixture.h"
+#include "tests/support/emulator.h"
 
 namespace z51::test {
 namespace {
@@ -64,6 +64,7 @@ TEST_F(ExecTest, EveryNonJumpOpcodeAdvancesPcByItsLength) {
                               op == 0x73 || op == 0xA5;
         if (absolute) continue;
         *ws = Workspace{};
+        c = Cpu51{};
         Exec(0x1000, {static_cast<std::uint8_t>(op), 0, 0});
         EXPECT_EQ(c.PC, 0x1000 + kInstructionLength[op]) << "opcode " << std::hex << op;
     }
@@ -686,6 +687,7 @@ TEST_F(ExecTest, RunStopsAtTheStopAddressTheLimitOrAHaltLoop) {
     EXPECT_EQ(c.PC, 0x0005);
 
     *ws = Workspace{};
+    c = Cpu51{};
     Put(0x0000, {0x78, 0x03, 0x04, 0xD8, 0xFD, 0x80, 0xFE});
     r = z51::Run(c, code, 4);
     EXPECT_EQ(r.reason, StopReason::StepLimit);
@@ -699,6 +701,7 @@ TEST_F(ExecTest, RunStopsAtTheStopAddressTheLimitOrAHaltLoop) {
 
     // DJNZ R1,$ keeps PC but writes: not a halt.
     *ws = Workspace{};
+    c = Cpu51{};
     Put(0x0000, {0xD9, 0xFE, 0xA5});
     r = z51::Run(c, code, 1000);
     EXPECT_EQ(r.steps, 257u);

@@ -29,7 +29,8 @@ protected:
                    ("z51prog_" + std::to_string(::getpid()) + "_" +
                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
-    Cpu51& c = ws->emu;
+    std::unique_ptr<Cpu51> cpu = std::make_unique<Cpu51>();
+    Cpu51& c = *cpu;
     RecordingPane pane;
 
     void SetUp() override { fs::create_directories(dir); }

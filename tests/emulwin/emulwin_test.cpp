@@ -22,11 +22,11 @@
 #include <vector>
 
 #include "assembler/assembler.h"
-#include "assembler/tables.h"
 #include "core/pane.h"
 #include "core/workspace.h"
-#include "emulator/Emul51.h"
 #include "emulator/exec.h"
+#include "emulator/window/Emul51.h"
+#include "isa/tables.h"
 
 using namespace z51;
 
@@ -41,10 +41,11 @@ QString Hex(unsigned v, int digits) { return QString::number(v, 16).toUpper().ri
 class EmulWinTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> ws;
+    std::unique_ptr<Session> session;
+    Workspace* ws = nullptr;
     std::unique_ptr<TfrmEmul> w;
 
-    Cpu51& cpu() { return ws->emu; }
+    Cpu51& cpu() { return session->cpu; }
     template <class T = QWidget>
     T* get(const QString& name) {
         T* t = w->findChild<T*>(name);
@@ -129,17 +130,19 @@ class EmulWinTest : public QObject {
 
 private slots:
     void init() {
-        ws = std::make_unique<Workspace>();
+        session = std::make_unique<Session>();
+        ws = &session->ws;
         // Creation clears the state: set something first to see it go.
-        ws->emu.iram()[0x81] = 7;
-        ws->emu.PC = 0x55;
-        ws->emu.R[3] = 9;
-        w = std::make_unique<TfrmEmul>(*ws);
+        session->cpu.iram()[0x81] = 7;
+        session->cpu.PC = 0x55;
+        session->cpu.R[3] = 9;
+        w = std::make_unique<TfrmEmul>(*session);
     }
     void cleanup() {
         closeErrorBox();
         w.reset();
-        ws.reset();
+        ws = nullptr;
+        session.reset();
     }
 
     void startStateAndLook() {
@@ -702,7 +705,7 @@ private slots:
         QWidget owner;
         owner.setGeometry(100, 100, 1200, 900);
         owner.show();
-        TfrmEmul emul(*ws, &owner);
+        TfrmEmul emul(*session, &owner);
         QVERIFY(emul.isWindow());
         emul.show();
         QVERIFY(QTest::qWaitForWindowExposed(&emul));

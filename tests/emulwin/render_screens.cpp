@@ -16,11 +16,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/workspace.h"
-#include "emulator/Emul51.h"
-#if ZANVEK_MAIN_WINDOW
+#include "emulator/window/Emul51.h"
 #include "shell/KestrixC.h"
-#endif
+#include "shell/session.h"
 
 namespace {
 
@@ -70,10 +68,10 @@ int main(int argc, char** argv) {
 
     // The main window with the listing of the example, assembled in a
     // scratch folder so that its .Bin and .Hex land there.
-    auto ws = std::make_unique<z51::Workspace>();
-#if ZANVEK_MAIN_WINDOW
-    z51::TfrmMain main(*ws);
-    z51::TfrmEmul emul(*ws, &main);
+    auto session = std::make_unique<z51::Session>();
+    z51::Workspace* ws = &session->ws;
+    z51::TfrmMain main(*session);
+    z51::TfrmEmul emul(*session, &main);
     main.SetWindows(nullptr, &emul);
     QTemporaryDir scratch;
     if (!example.isEmpty() && scratch.isValid()) {
@@ -95,16 +93,12 @@ int main(int argc, char** argv) {
             ok = false;
         }
     }
-#else
-    z51::TfrmEmul emul(*ws);
-    if (!example.isEmpty()) std::printf("zanvek-screens: no main window in this build\n");
-#endif
 
     // The emulator window a few steps into the example (or, without it,
     // into the blink program above).
     if (!assembled) std::copy(kBlink.begin(), kBlink.end(), ws->CodeImage.begin());
-    ws->emu.R.fill(0);
-    ws->emu.PC = 0;
+    session->cpu.R.fill(0);
+    session->cpu.PC = 0;
     emul.IndicPorts();
     for (int i = 0; i < 9; ++i) emul.btnGoStepClick();
     emul.show();

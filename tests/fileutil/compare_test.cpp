@@ -11,16 +11,21 @@ using namespace z51::test;
 
 namespace {
 
+// The compare as the main window runs it: the files then go on to the
+// emulator.
 struct Cmp {
     TempDir dir;
     Workspace ws;
+    std::unique_ptr<Cpu51> cpu = std::make_unique<Cpu51>();
     RecordingPane left, right;
     std::string a = dir / "a.bin", b = dir / "b.bin";
 
     CompareResult Run(const std::vector<std::uint8_t>& x, const std::vector<std::uint8_t>& y) {
         WriteBytes(a, x);
         WriteBytes(b, y);
-        return CompareBin(ws, left, right, a, b);
+        const CompareOutcome out = CompareBin(ws, left, right, a, b);
+        TakeComparedFiles(*cpu, out.firstSize, out.second);
+        return out.result;
     }
 };
 
@@ -95,9 +100,9 @@ TEST(CompareBin, FilesGoToCodeAndExternalRam) {
     Cmp c;
     c.Run({0x01, 0x02}, {0x03, 0x04, 0x05});
     EXPECT_EQ(c.ws.CodeImage[1], 0x02);
-    EXPECT_EQ(c.ws.emu.xram[2], 0x05);
-    EXPECT_EQ(c.ws.emu.codeLoadCount, 2);
-    EXPECT_EQ(c.ws.emu.extRamCount, 3);
+    EXPECT_EQ(c.cpu->xram[2], 0x05);
+    EXPECT_EQ(c.cpu->codeLoadCount, 2);
+    EXPECT_EQ(c.cpu->extRamCount, 3);
     EXPECT_EQ(c.ws.BinName, c.a);
     EXPECT_EQ(c.ws.BinName2, c.b);
     // 64 KiB files are compared whole.
@@ -114,22 +119,22 @@ TEST(CompareBin, A64KiBSecondFileIsSavedWholeFromExternalRam) {
     Cmp c;
     std::vector<std::uint8_t> full = Counting(65536);
     EXPECT_EQ(c.Run(full, full), CompareResult::Identical);
-    EXPECT_EQ(c.ws.emu.codeLoadCount, 65536u);
-    EXPECT_EQ(c.ws.emu.extRamCount, 65536u);
-    SaveExt(c.ws, c.dir / "ext.bin");
+    EXPECT_EQ(c.cpu->codeLoadCount, 65536u);
+    EXPECT_EQ(c.cpu->extRamCount, 65536u);
+    SaveExt(*c.cpu, c.dir / "ext.bin");
     EXPECT_EQ(ReadAll(c.dir / "ext.bin").size(), 65536u);
 }
 
 TEST(CompareBin, UnreadableOrOversizeFileChangesNothing) {
     Cmp c;
     c.ws.CodeImage[0] = 0x42;
-    c.ws.emu.xram[0] = 0x43;
+    c.cpu->xram[0] = 0x43;
     WriteBytes(c.a, {0x01});
     WriteBytes(c.dir / "big.bin", std::vector<std::uint8_t>(65537, 0));
     EXPECT_THROW(CompareBin(c.ws, c.left, c.right, c.a, c.dir / "none.bin"), FileError);
     EXPECT_THROW(CompareBin(c.ws, c.left, c.right, c.a, c.dir / "big.bin"), FileError);
     EXPECT_THROW(CompareBin(c.ws, c.left, c.right, c.dir / "big.bin", c.a), FileError);
     EXPECT_EQ(c.ws.CodeImage[0], 0x42);
-    EXPECT_EQ(c.ws.emu.xram[0], 0x43);
+    EXPECT_EQ(c.cpu->xram[0], 0x43);
     EXPECT_TRUE(c.ws.BinName.empty());
 }

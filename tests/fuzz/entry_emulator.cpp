@@ -33,7 +33,8 @@ void FuzzEmulator(Input data) {
     const Input code = data.subspan(2 + dumpBytes.size());
 
     auto ws = std::make_unique<Workspace>();
-    Cpu51& cpu = ws->emu;
+    auto cpuOwner = std::make_unique<Cpu51>();
+    Cpu51& cpu = *cpuOwner;
     if (flags & 2 && !code.empty()) {
         for (std::size_t a = 0; a < ws->CodeImage.size(); ++a) ws->CodeImage[a] = code[a % code.size()];
     } else {
@@ -45,13 +46,13 @@ void FuzzEmulator(Input data) {
         const std::string regs = ScratchFile("regs.dmp"), prog = ScratchFile("prog.bin"), ext = ScratchFile("ext.bin");
         PutFile(regs, {reinterpret_cast<const char*>(dumpBytes.data()), dumpBytes.size()});
         PutFile(prog, {reinterpret_cast<const char*>(code.data()), code.size()});
-        const LoadResult r = LoadRegs(*ws, regs);
+        const LoadResult r = LoadRegs(cpu, ws->CodeImage, regs);
         FuzzCheck(r.Ok() == !dumpBytes.empty(), "register dump load result is wrong");
         FuzzCheck(cpu.extRamCount == dumpBytes.size(), "the dump load did not set the byte count");
-        FuzzCheck(LoadExt(*ws, prog).Ok(), "external RAM load failed");
+        FuzzCheck(LoadExt(cpu, prog).Ok(), "external RAM load failed");
         FuzzCheck(cpu.extRamCount == code.size(), "the external RAM load did not set the byte count");
-        if (!(flags & 2)) FuzzCheck(LoadProgram(*ws, prog).Ok(), "program load failed");
-        SaveExt(*ws, ext);
+        if (!(flags & 2)) FuzzCheck(LoadProgram(*ws, cpu, prog).Ok(), "program load failed");
+        SaveExt(cpu, ext);
         FuzzCheck(GetFile(ext) == GetFile(prog), "external RAM saved differs from the file loaded");
     } else {
         std::copy(dumpBytes.begin(), dumpBytes.end(), cpu.dump.begin());
@@ -77,11 +78,10 @@ void FuzzEmulator(Input data) {
 
     if (flags & 1) {
         const std::string saved = ScratchFile("saved.dmp");
-        SaveRegs(*ws, saved);
-        auto reloaded = std::make_unique<Workspace>();
-        reloaded->CodeImage = ws->CodeImage;
-        FuzzCheck(LoadRegs(*reloaded, saved).Ok(), "a saved register dump does not load");
-        FuzzCheck(reloaded->emu.dump == cpu.dump && reloaded->emu.R == cpu.R && reloaded->emu.PC == cpu.PC,
+        SaveRegs(cpu, saved);
+        auto reloaded = std::make_unique<Cpu51>();
+        FuzzCheck(LoadRegs(*reloaded, ws->CodeImage, saved).Ok(), "a saved register dump does not load");
+        FuzzCheck(reloaded->dump == cpu.dump && reloaded->R == cpu.R && reloaded->PC == cpu.PC,
                   "register dump save and load lose state");
     }
 }

@@ -81,7 +81,7 @@ void FuzzCompare(Input data) {
     PutFile(fb, b);
     auto ws = std::make_unique<Workspace>();
     CountingPane left, right;
-    const CompareResult r = CompareBin(*ws, left, right, fa, fb);
+    const CompareResult r = CompareBin(*ws, left, right, fa, fb).result;
     const std::size_t m = std::min(a.size(), b.size());
     const bool sameCommon = a.compare(0, m, b, 0, m) == 0;
     const CompareResult expected = !sameCommon             ? CompareResult::Differ

@@ -41,7 +41,8 @@ struct MenuEntry {
 class ShellTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> ws;
+    std::unique_ptr<Session> session;
+    Workspace* ws = nullptr;
     ScriptedDialogs* dialogs = nullptr;
     std::unique_ptr<TfrmMain> win;
     QTemporaryDir dir;
@@ -58,10 +59,11 @@ class ShellTest : public QObject {
 
 private slots:
     void init() {
-        ws = std::make_unique<Workspace>();
+        session = std::make_unique<Session>();
+        ws = &session->ws;
         auto d = std::make_unique<ScriptedDialogs>();
         dialogs = d.get();
-        win = std::make_unique<TfrmMain>(*ws, std::move(d));
+        win = std::make_unique<TfrmMain>(*session, std::move(d));
     }
     void cleanup() { win.reset(); }
 

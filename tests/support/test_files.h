@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <unistd.h>
@@ -21,17 +22,37 @@ namespace z51::test {
 
 namespace fs = std::filesystem;
 
+// A fresh temporary folder per object, removed with it.
 struct TempDir {
     fs::path dir;
     TempDir() {
+        static int serial = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("z51test_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" + std::to_string(::getpid()));
+        std::string name = "z51test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial);
+        if (info) name += std::string("_") + info->test_suite_name() + "_" + info->name();
+        for (char& ch : name)
+            if (ch == '/') ch = '_';  // parameterised test names
+        dir = fs::temp_directory_path() / name;
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
-    ~TempDir() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string operator/(std::string_view name) const { return (dir / name).string(); }
+    std::string File(std::string_view name) const { return (dir / name).string(); }
+    const fs::path& Path() const { return dir; }
+    // Writes a file (folders created as needed) and returns its path.
+    std::string Write(std::string_view name, std::string_view bytes) const {
+        const fs::path p = dir / name;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return p.string();
+    }
 };
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {

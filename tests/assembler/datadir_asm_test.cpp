@@ -2,12 +2,12 @@
 // addresses that follow, the listing fields and the errors.
 #include <gtest/gtest.h>
 
-#include "asm_fixture.h"
+#include "tests/support/assembly.h"
 
-using namespace z51test;
+using namespace z51::test;
 
 TEST(DataDirectives, StringsAndTheirEndings) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         "\tDB 'AB'\n"       // 0
         "\tDBZ 'AB'\n"      // 2
@@ -19,14 +19,14 @@ TEST(DataDirectives, StringsAndTheirEndings) {
         "\tDB ''\n"         // 19, nothing
         "\tDBZ ''\n"        // 19
         "\tDB 0EEH\n"));    // 20
-    EXPECT_EQ(r.Code(0, 21), (Bytes{0x41, 0x42, 0x41, 0x42, 0x00, 0x41, 0xC2, 0x41, 0x42, 0x0D, 0x41,
+    EXPECT_EQ(r.Image(0, 21), (Bytes{0x41, 0x42, 0x41, 0x42, 0x00, 0x41, 0xC2, 0x41, 0x42, 0x0D, 0x41,
                                     0x42, 0x61, 0x20, 0x62, 0x0D, 0x78, 0x2C, 0x79, 0x00, 0xEE}));
 }
 
 TEST(DataDirectives, SemicolonInsideQuotesIsData) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tDB 'a;b' ; the comment\n\tDB ';'\n"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{0x61, 0x3B, 0x62, 0x3B, 0xFF}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{0x61, 0x3B, 0x62, 0x3B, 0xFF}));
     // The comment starts after the closing quote, behind the blanks.
     const z51::FieldSpanSet& f = r.State().FieldSpans;  // of the last line
     EXPECT_EQ(f.Operand1Span.start, 5);
@@ -34,7 +34,7 @@ TEST(DataDirectives, SemicolonInsideQuotesIsData) {
 }
 
 TEST(DataDirectives, QuotedTextSpansAndComment) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tDB 'a;b' ; c\n"));
     const z51::FieldSpanSet& f = r.State().FieldSpans;
     EXPECT_EQ(f.Operand1Span.start, 5);
@@ -45,74 +45,74 @@ TEST(DataDirectives, QuotedTextSpansAndComment) {
 }
 
 TEST(DataDirectives, LcdTextThroughTheCharacterGenerator) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tLCD 'Привет'\n\tLCD 'Ok 1'\n"));
-    EXPECT_EQ(r.Code(0, 10), (Bytes{0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF, 0x4F, 0x6B, 0x20, 0x31}));
+    EXPECT_EQ(r.Image(0, 10), (Bytes{0xA8, 0x70, 0xB8, 0xB3, 0x65, 0xBF, 0x4F, 0x6B, 0x20, 0x31}));
 }
 
 TEST(DataDirectives, StringWithoutClosingQuoteRunsToTheEnd) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tDB 'ab c\n\tDB 1\n"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{0x61, 0x62, 0x20, 0x63, 0x01}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{0x61, 0x62, 0x20, 0x63, 0x01}));
 }
 
 TEST(DataDirectives, NumericListsEndAtTheFirstBlank) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tDB 1,2,0FFH\n\tDB 1, 2\n\tDB $,'A'+1\n\tDB 3;x\n"));
-    EXPECT_EQ(r.Code(0, 8), (Bytes{0x01, 0x02, 0xFF, 0x01, 0x04, 0x42, 0x03, 0xFF}));
+    EXPECT_EQ(r.Image(0, 8), (Bytes{0x01, 0x02, 0xFF, 0x01, 0x04, 0x42, 0x03, 0xFF}));
     // An operand that begins with a quote is a string, and what follows the
     // closing quote is a comment (DBZ ends a string with zero).
-    AsmRun s;
+    Assembly s;
     ASSERT_TRUE(s.Assemble("\tDB 'A',0\n\tDBZ 'A'\n"));
-    EXPECT_EQ(s.Code(0, 4), (Bytes{0x41, 0x41, 0x00, 0xFF}));
+    EXPECT_EQ(s.Image(0, 4), (Bytes{0x41, 0x41, 0x00, 0xFF}));
 }
 
 TEST(DataDirectives, BareByteList) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\t1,2,3,4\n\t10H,20H ; two\n"));
-    EXPECT_EQ(r.Code(0, 7), (Bytes{1, 2, 3, 4, 0x10, 0x20, 0xFF}));
+    EXPECT_EQ(r.Image(0, 7), (Bytes{1, 2, 3, 4, 0x10, 0x20, 0xFF}));
 }
 
 TEST(DataDirectives, InvalidListItemIsReported) {
-    AsmRun r;
+    Assembly r;
     EXPECT_FALSE(r.Assemble("\tDB 1,NOWHERE,3\n"));
     EXPECT_TRUE(r.Shows("Строка выше с директивами ассемблера не опознана!"));
-    AsmRun bare;
+    Assembly bare;
     EXPECT_FALSE(bare.Assemble("\t1,NOWHERE,3\n"));
     EXPECT_TRUE(bare.Shows("Аргумент должен иметь числовое значение!"));
 }
 
 TEST(DataDirectives, WordsAndSingleBytes) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         "\tDW 1234H\n"     // 0
         "\tDEFL TABLE\n"   // 2
         "\tDEF8 .LO.TABLE\n"  // 4
         "\tDW -2\n"        // 5
         "TABLE:\tDB 0\n"));  // 7
-    EXPECT_EQ(r.Code(0, 8), (Bytes{0x12, 0x34, 0x00, 0x07, 0x07, 0xFF, 0xFE, 0x00}));
+    EXPECT_EQ(r.Image(0, 8), (Bytes{0x12, 0x34, 0x00, 0x07, 0x07, 0xFF, 0xFE, 0x00}));
 }
 
 TEST(DataDirectives, UnresolvedOperandIsReportedInTheFinalPassOnly) {
-    AsmRun r;
+    Assembly r;
     r.FirstPass("\tDW LATER\n\tDEF8 LATER\n\tDB 1,LATER\n\t2,LATER\nLATER:\tDB 1\n");
     EXPECT_EQ(r.ErrorCount(), 0);
-    AsmRun bad;
+    Assembly bad;
     EXPECT_FALSE(bad.Assemble("\tDW NOWHERE\n\tREL NOWHERE\n\tDS NOWHERE\n"));
     EXPECT_EQ(bad.ErrorCount(), 3);
     EXPECT_TRUE(bad.Shows("Аргумент должен иметь числовое значение!"));
 }
 
 TEST(DataDirectives, LintIsAPlainDecimalAndKeepsItsLastValue) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tLINT 305419896\n\tLINT SYMBOL\n\tLINT -1\n\tLINT 12H\n"));
-    EXPECT_EQ(r.Code(0, 16), (Bytes{0x78, 0x56, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    EXPECT_EQ(r.Image(0, 16), (Bytes{0x78, 0x56, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                     0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(r.State().LintValue, -1);
 }
 
 TEST(DataDirectives, PackedFloats) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         "\tFLT2 2.5\n"    // 0
         "\tFLT2 -1\n"     // 4
@@ -120,19 +120,19 @@ TEST(DataDirectives, PackedFloats) {
         "\tFLT2 1.2.3\n"  // 12
         "\tFLT3 -1\n"     // 16
         "\tFLT3 0\n"));   // 22
-    EXPECT_EQ(r.Code(0, 16), (Bytes{0x40, 0x20, 0x00, 0x00, 0xBF, 0x80, 0x00, 0x00, 0x3D, 0xCC, 0xCC, 0xCD, 0x3F,
+    EXPECT_EQ(r.Image(0, 16), (Bytes{0x40, 0x20, 0x00, 0x00, 0xBF, 0x80, 0x00, 0x00, 0x3D, 0xCC, 0xCC, 0xCD, 0x3F,
                                     0xC0, 0x00, 0x00}));
-    EXPECT_EQ(r.Code(16, 13), (Bytes{0xBF, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}));
+    EXPECT_EQ(r.Image(16, 13), (Bytes{0xBF, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}));
 }
 
 TEST(DataDirectives, FloatOverflowKeepsThePreviousValue) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tFLT2 2.5\n\tFLT2 " + std::string(40, '9') + "\n"));
-    EXPECT_EQ(r.Code(4, 4), (Bytes{0x40, 0x20, 0x00, 0x00}));
+    EXPECT_EQ(r.Image(4, 4), (Bytes{0x40, 0x20, 0x00, 0x00}));
 }
 
 TEST(DataDirectives, RelAndDs) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         "\tORG 0100H\n"
         "\tREL 0110H\n"  // 0100: 0F
@@ -141,30 +141,30 @@ TEST(DataDirectives, RelAndDs) {
         "\tDS 256\n"     // nothing
         "\tDS 300\n"     // 0105..0130: 44 bytes
         "\tDB 77H\n"));  // 0131
-    EXPECT_EQ(r.Code(0x100, 5), (Bytes{0x0F, 0xFE, 0, 0, 0}));
-    EXPECT_EQ(r.Code(0x105, 44), Bytes(44, 0));
-    EXPECT_EQ(r.Code(0x131, 1), Bytes{0x77});
+    EXPECT_EQ(r.Image(0x100, 5), (Bytes{0x0F, 0xFE, 0, 0, 0}));
+    EXPECT_EQ(r.Image(0x105, 44), Bytes(44, 0));
+    EXPECT_EQ(r.Image(0x131, 1), Bytes{0x77});
 }
 
 TEST(DataDirectives, LinesOver256BytesKeepTheFirst256AndReportIt) {
-    AsmRun r;
+    Assembly r;
     const std::string longText(300, 'z');
     EXPECT_FALSE(r.Assemble("\tDB '" + longText + "'\n\tDB 1\n"));
     EXPECT_TRUE(r.Shows("Данные строки превышают 256 байт!"));
-    EXPECT_EQ(r.Code(0, 256), Bytes(256, 'z'));
-    EXPECT_EQ(r.Code(256, 1), Bytes{0x01});  // the next line follows the kept bytes
+    EXPECT_EQ(r.Image(0, 256), Bytes(256, 'z'));
+    EXPECT_EQ(r.Image(256, 1), Bytes{0x01});  // the next line follows the kept bytes
 
     std::string list = "\tDB 0";
     for (int i = 1; i < 260; ++i) list += ",1";
-    AsmRun l;
+    Assembly l;
     EXPECT_FALSE(l.Assemble(list + "\n"));
     EXPECT_TRUE(l.Shows("Данные строки превышают 256 байт!"));
-    AsmRun exact;
+    Assembly exact;
     EXPECT_TRUE(exact.Assemble("\tDBZ '" + std::string(255, 'q') + "'\n"));
 }
 
 TEST(DataDirectives, ListingShowsAtMostThreeBytes) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("\tDB 'ABCD'\n"));
     EXPECT_TRUE(r.Shows("    1 0000 41 42 43 "));
 }

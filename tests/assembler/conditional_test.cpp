@@ -1,12 +1,12 @@
 // Conditional assembly and comment blocks.
 #include <gtest/gtest.h>
 
-#include "asm_fixture.h"
+#include "tests/support/assembly.h"
 
-using namespace z51test;
+using namespace z51::test;
 
 TEST(Conditional, FalseBlocksAreSkipped) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         "ZERO\tEQU 0\nONE\tEQU 1\nTWO\tEQU 2\n"
         ".IFTRUE ZERO\n\tDB 1\n.ENDIF\n"     // skipped
@@ -18,12 +18,12 @@ TEST(Conditional, FalseBlocksAreSkipped) {
         ".IFFALSE ONE\n\tDB 7\n.ENDIF\n"     // skipped
         ".IFZ    UNDEFINED\n\tDB 8\n.ENDIF\n"  // skipped: no value
         "\tDB 9\n"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{2, 4, 6, 9, 0xFF}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{2, 4, 6, 9, 0xFF}));
     EXPECT_EQ(r.ErrorCount(), 0);
 }
 
 TEST(Conditional, SkippedLinesGiveNoBytesNoValuesAndNoErrors) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         ".IFTRUE NOTHING\n"
         "HERE:\tDB 1,2,3\n"
@@ -32,7 +32,7 @@ TEST(Conditional, SkippedLinesGiveNoBytesNoValuesAndNoErrors) {
         "\tBOGUS LINE\n"
         ".ENDIF\n"
         "\tDB 7\n"));
-    EXPECT_EQ(r.Code(0, 2), (Bytes{7, 0xFF}));
+    EXPECT_EQ(r.Image(0, 2), (Bytes{7, 0xFF}));
     for (const char* name : {"HERE", "X"}) {
         const std::int32_t i = r.State().Symbols.Find(name);
         if (i != z51::LabelCapacity) {
@@ -42,29 +42,29 @@ TEST(Conditional, SkippedLinesGiveNoBytesNoValuesAndNoErrors) {
 }
 
 TEST(Conditional, AnIfInsideASkippedBlockDecidesAnew) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble("ON\tEQU 1\n.IFTRUE OFF\n\tDB 1\n.IFTRUE  ON\n\tDB 2\n.ENDIF\n\tDB 3\n"));
-    EXPECT_EQ(r.Code(0, 3), (Bytes{2, 3, 0xFF}));
+    EXPECT_EQ(r.Image(0, 3), (Bytes{2, 3, 0xFF}));
 }
 
 TEST(Conditional, TheExpressionFollowsTheWordAndEndsAtTheComment) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         "DEBUG\tEQU 1\n"
         ".IFNZ DEBUG\n\tDB 1\n.ENDIF\n"
         ".IFTRUE DEBUG ; only while debugging\n\tDB 2\n.ENDIF\n"
         ".IFZ DEBUG-1\n\tDB 3\n.ENDIF ; end\n"));
-    EXPECT_EQ(r.Code(0, 4), (Bytes{1, 2, 3, 0xFF}));
-    EXPECT_TRUE(r.Shows(".IFTRUE DEBUG ; only while debugging")) << r.Text();
+    EXPECT_EQ(r.Image(0, 4), (Bytes{1, 2, 3, 0xFF}));
+    EXPECT_TRUE(r.Shows(".IFTRUE DEBUG ; only while debugging")) << r.Listing();
 }
 
 TEST(Conditional, ListingShowsDirectiveAndExpression) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(".IFTRUE   1+1\n.ENDIF\n"));
     // The last line (.ENDIF) names its directive; the first shows its operand.
     EXPECT_EQ(r.State().Mnemonic, ".ENDIF");
     bool blueIf = false, greenExpr = false;
-    for (const auto& run : r.Pane().Lines()[0]) {
+    for (const auto& run : r.pane.Lines()[0]) {
         blueIf |= run.color == z51::clr::Blue && run.text == ".IFTRUE";
         greenExpr |= run.color == z51::clr::Green && run.text == "1+1";
     }
@@ -73,7 +73,7 @@ TEST(Conditional, ListingShowsDirectiveAndExpression) {
 }
 
 TEST(CommentBlocks, BothFormsSwallowTheirLines) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(
         ".COMMENT %\n"
         "\tDB 1\n"
@@ -84,6 +84,6 @@ TEST(CommentBlocks, BothFormsSwallowTheirLines) {
         "\tDB 3\n"
         "\t%\n"
         "\tDB 4\n"));
-    EXPECT_EQ(r.Code(0, 3), (Bytes{2, 4, 0xFF}));
+    EXPECT_EQ(r.Image(0, 3), (Bytes{2, 4, 0xFF}));
     EXPECT_EQ(r.ErrorCount(), 0);
 }

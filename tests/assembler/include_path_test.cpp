@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "assembler/include.h"
-#include "testutil.h"
+#include "tests/support/test_files.h"
 
 using namespace z51;
 
@@ -44,30 +44,30 @@ TEST(SetPath, NamesThatLeadNowhereGiveAnEmptyPath) {
 }
 
 TEST(FindIncludeFile, FallsBackToAnotherLetterCaseInTheSameFolder) {
-    z51test::TempDir t;
+    z51::test::TempDir t;
     const std::string real = t.Write("lib/reg51.inc", "X EQU 1\n");
     EXPECT_EQ(FindIncludeFile(real), real);
-    EXPECT_EQ(FindIncludeFile(t.Path("lib/REG51.INC")), real);
-    EXPECT_EQ(FindIncludeFile(t.Path("lib/Reg51.Inc")), real);
+    EXPECT_EQ(FindIncludeFile(t.File("lib/REG51.INC")), real);
+    EXPECT_EQ(FindIncludeFile(t.File("lib/Reg51.Inc")), real);
     // Only the file name's case is forgiven, and only for files.
-    EXPECT_EQ(FindIncludeFile(t.Path("LIB/reg51.inc")), t.Path("LIB/reg51.inc"));
-    EXPECT_EQ(FindIncludeFile(t.Path("lib/reg52.inc")), t.Path("lib/reg52.inc"));
+    EXPECT_EQ(FindIncludeFile(t.File("LIB/reg51.inc")), t.File("LIB/reg51.inc"));
+    EXPECT_EQ(FindIncludeFile(t.File("lib/reg52.inc")), t.File("lib/reg52.inc"));
     std::filesystem::create_directories(t.dir / "lib" / "SUB");
-    EXPECT_EQ(FindIncludeFile(t.Path("lib/sub")), t.Path("lib/sub"));
+    EXPECT_EQ(FindIncludeFile(t.File("lib/sub")), t.File("lib/sub"));
     EXPECT_EQ(FindIncludeFile(""), "");
 }
 
 TEST(FindIncludeFile, ExactSpellingWinsWhenBothExist) {
-    z51test::TempDir t;
+    z51::test::TempDir t;
     const std::string lower = t.Write("io.inc", "");
     const std::string upper = t.Write("IO.INC", "");
     EXPECT_EQ(FindIncludeFile(lower), lower);
     EXPECT_EQ(FindIncludeFile(upper), upper);
-    EXPECT_EQ(FindIncludeFile(t.Path("Io.inc")), upper);  // first in name order
+    EXPECT_EQ(FindIncludeFile(t.File("Io.inc")), upper);  // first in name order
 }
 
 TEST(FindIncludeFile, BareNamesSearchTheWorkingFolder) {
-    z51test::TempDir t;
+    z51::test::TempDir t;
     t.Write("defs.inc", "");
     const auto old = std::filesystem::current_path();
     std::filesystem::current_path(t.dir);

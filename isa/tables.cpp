@@ -1,4 +1,4 @@
-#include "assembler/tables.h"
+#include "isa/tables.h"
 
 #include <algorithm>
 

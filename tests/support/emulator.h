@@ -1,6 +1,6 @@
 #pragma once
-// A workspace with the emulator in its start state, and helpers to place
-// hand-assembled bytes and step them.
+// A workspace and the emulated processor in their start state, and helpers
+// to place hand-assembled bytes and step them.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,8 @@ namespace z51::test {
 class EmuTest : public ::testing::Test {
 protected:
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
-    Cpu51& c = ws->emu;
+    std::unique_ptr<Cpu51> cpu = std::make_unique<Cpu51>();
+    Cpu51& c = *cpu;
     CodeMemory& code = ws->CodeImage;
 
     std::uint8_t& ram(unsigned addr) { return c.dump[addr]; }

@@ -3,7 +3,7 @@
 // control. Geometry of the chip comes from the font's metrics, the rest from
 // layouts, so the window reads the same at any scale factor.
 
-#include "emulator/Emul51.h"
+#include "emulator/window/Emul51.h"
 
 #include <QAction>
 #include <QEvent>
@@ -168,8 +168,8 @@ void Emul51Shape::paintEvent(QPaintEvent*) {
 
 // The window.
 
-TfrmEmul::TfrmEmul(Workspace& ws, QWidget* parent)
-    : QWidget(parent, Qt::Window), ws_(ws), cpu_(ws.emu) {
+TfrmEmul::TfrmEmul(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), ws_(session.ws), cpu_(session.cpu) {
     setObjectName(QStringLiteral("frmEmul"));
     setWindowTitle(QStringLiteral("Эмуляция процессора I8051 (K1816BE51, AT89C51)"));
     setFont(WindowFont());

@@ -1,6 +1,7 @@
 #pragma once
-// Helpers of the assembler tests: one assembler state on the heap, lines
-// parsed one at a time, whole sources assembled in a temporary folder.
+// Assembling in tests: one assembler state on the heap with lines parsed one
+// at a time, and whole sources assembled through both passes in a
+// temporary folder.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include "core/fileio.h"
 #include "core/pane.h"
 #include "core/workspace.h"
+#include "tests/support/test_files.h"
 
 namespace z51::test {
 
@@ -62,29 +64,10 @@ protected:
     RecordingPane pane;
 };
 
-// A fresh temporary folder, removed at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        static int n = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("zanvek_asm_" + std::to_string(::getpid()) + "_" + std::to_string(++n));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(std::string_view name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-// A source written in UTF-8, stored in code page 1251, assembled through
-// both passes.
+// A source written in UTF-8, stored in code page 1251 and assembled through
+// both passes: at once by the constructor with a source, or step by step.
+// The listings are kept apart: the first pass in firstPane, the final pass
+// in pane.
 struct Assembly {
     TempDir dir;
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
@@ -93,19 +76,37 @@ struct Assembly {
     std::unique_ptr<Assembler> as;
     bool written = false;
 
-    explicit Assembly(std::string_view utf8Source, std::string_view name = "prog.a51") {
-        ws->SourceName = dir.File(name);
-        WriteFileAtomic(ws->SourceName, cp(utf8Source));
+    Assembly() = default;
+    explicit Assembly(std::string_view utf8Source, std::string_view name = "prog.a51") { Assemble(utf8Source, name); }
+
+    // Writes the source as `name` and runs the first pass.
+    void FirstPass(std::string_view utf8Source, std::string_view name = "prog.a51") {
+        ws->SourceName = dir.Write(name, cp(utf8Source));
         as = std::make_unique<Assembler>(*ws, firstPane);
         as->State().Clock = &FixedClock;
         as->Prohod1();
         as->RunFirstPass();
+    }
+    // Both passes; returns whether the final pass wrote the output files.
+    bool Assemble(std::string_view utf8Source, std::string_view name = "prog.a51") {
+        FirstPass(utf8Source, name);
+        return FinalPassAgain();
+    }
+    bool FinalPassAgain() {
         as->SetPane(pane);
         written = as->FinalPass();
+        return written;
     }
+
     AsmState& st() { return as->State(); }
+    AsmState& State() { return as->State(); }
+    Workspace& Ws() { return *ws; }
+    int ErrorCount() const { return as->State().ErrorCount; }
+    // The listings as UTF-8.
     std::string Listing() const { return Cp1251ToUtf8(pane.Text()); }
     std::string FirstListing() const { return Cp1251ToUtf8(firstPane.Text()); }
+    bool Shows(std::string_view utf8) const { return Listing().find(utf8) != std::string::npos; }
+    // The output files beside a source named prog.a51.
     Bytes Bin() const { return ReadBinaryFile(dir.File("prog.Bin")); }
     std::string Hex() const { return ReadTextFile(dir.File("prog.Hex")); }
     Bytes Image(std::size_t from, std::size_t n) const {

@@ -11,11 +11,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "assembler/tables.h"
 #include "core/pane.h"
-#include "emulator/Emul51.h"
 #include "emulator/decode.h"
 #include "emulator/exec.h"
+#include "emulator/window/Emul51.h"
+#include "isa/tables.h"
 #include "shell/qt_pane.h"
 
 namespace z51 {

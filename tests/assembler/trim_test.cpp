@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "core/file_error.h"
-#include "testutil.h"
+#include "core/fileio.h"
+#include "tests/support/test_files.h"
 
 using namespace z51;
 
@@ -71,21 +72,21 @@ TEST(TrimFileName, ExtensionReplaced) {
 }
 
 TEST(TrimSource, WritesTheTrmFileAndThePane) {
-    z51test::TempDir t;
+    z51::test::TempDir t;
     const std::string src = t.Write("PROG.A51", "LOOP: MOV A,#1\n   MOV A,#1 ; set\r\n; comment\n\nX  EQU 3");
     auto ws = std::make_unique<Workspace>();
     RecordingPane pane;
     pane.AddLine("old");
     TrimSource(pane, *ws, src);
     EXPECT_EQ(ws->SourceName, src);
-    EXPECT_EQ(ReadTextFile(t.Path("PROG.Trm")), "LOOP: MOV A,#1\r\n\tMOV A,#1 ; set\r\n; comment\r\n\r\nX  EQU 3\r\n");
+    EXPECT_EQ(ReadTextFile(t.File("PROG.Trm")), "LOOP: MOV A,#1\r\n\tMOV A,#1 ; set\r\n; comment\r\n\r\nX  EQU 3\r\n");
     ASSERT_EQ(pane.Lines().size(), 5u);
     EXPECT_EQ(pane.LineText(1), "\tMOV A,#1 ; set");
     EXPECT_EQ(pane.Lines()[1][0].color, clr::Black);
 }
 
 TEST(TrimSource, FailuresLeaveTheEarlierTrmInPlace) {
-    z51test::TempDir t;
+    z51::test::TempDir t;
     const std::string src = t.Write("P.A51", "NOP\nNOP\nNOP\n");
     t.Write("P.Trm", "earlier");
     auto ws = std::make_unique<Workspace>();
@@ -93,21 +94,21 @@ TEST(TrimSource, FailuresLeaveTheEarlierTrmInPlace) {
     AtomicFile::failAfterBytesForTest = 6;
     EXPECT_THROW(TrimSource(pane, *ws, src), FileError);
     AtomicFile::failAfterBytesForTest = -1;
-    EXPECT_EQ(ReadTextFile(t.Path("P.Trm")), "earlier");
+    EXPECT_EQ(ReadTextFile(t.File("P.Trm")), "earlier");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.dir), std::filesystem::directory_iterator{}), 2);
 
-    EXPECT_THROW(TrimSource(pane, *ws, t.Path("missing.A51")), FileError);
-    EXPECT_FALSE(FileExists(t.Path("missing.Trm")));
+    EXPECT_THROW(TrimSource(pane, *ws, t.File("missing.A51")), FileError);
+    EXPECT_FALSE(FileExists(t.File("missing.Trm")));
 }
 
 TEST(TrimCli, RewritesTheFileAndPrintsTheLines) {
-    z51test::TempDir t;
+    z51::test::TempDir t;
     const std::string src = t.Write("c.asm", "L: NOP\n NOP\n");
-    const std::string cmd = std::string(ZANVEK_CLI_PATH) + " trim " + src + " > " + t.Path("out.txt");
+    const std::string cmd = std::string(ZANVEK_CLI) + " trim " + src + " > " + t.File("out.txt");
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(ReadTextFile(t.Path("c.Trm")), "L: NOP\r\n\tNOP\r\n");
-    EXPECT_EQ(ReadTextFile(t.Path("out.txt")), "L: NOP\n\tNOP\n");
-    const std::string bad = std::string(ZANVEK_CLI_PATH) + " trim " + t.Path("none.asm") + " 2> " + t.Path("err.txt");
+    EXPECT_EQ(ReadTextFile(t.File("c.Trm")), "L: NOP\r\n\tNOP\r\n");
+    EXPECT_EQ(ReadTextFile(t.File("out.txt")), "L: NOP\n\tNOP\n");
+    const std::string bad = std::string(ZANVEK_CLI) + " trim " + t.File("none.asm") + " 2> " + t.File("err.txt");
     EXPECT_EQ(WEXITSTATUS(std::system(bad.c_str())), 2);
-    EXPECT_NE(ReadTextFile(t.Path("err.txt")).find("none.asm"), std::string::npos);
+    EXPECT_NE(ReadTextFile(t.File("err.txt")).find("none.asm"), std::string::npos);
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/workspace.h"
+#include "shell/session.h"
 
 class QAction;
 class QLabel;
@@ -67,7 +67,7 @@ private:
 class TfrmEmul : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmEmul(Workspace& ws, QWidget* parent = nullptr);
+    explicit TfrmEmul(Session& session, QWidget* parent = nullptr);
     ~TfrmEmul() override;
 
     // The panel refresh: ports, RAM list, boxes and flags, then the fetch of

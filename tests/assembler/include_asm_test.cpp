@@ -4,115 +4,115 @@
 
 #include <filesystem>
 
-#include "asm_fixture.h"
+#include "tests/support/assembly.h"
 
-using namespace z51test;
+using namespace z51::test;
 
 TEST(IncludeFiles, BelowTheSourceFolderAndAbove) {
-    AsmRun r;
-    r.Dir().Write("prj/src/lib/io.inc", "\tDB 1\n");
-    r.Dir().Write("prj/io.inc", "\tDB 2\n");
+    Assembly r;
+    r.dir.Write("prj/src/lib/io.inc", "\tDB 1\n");
+    r.dir.Write("prj/io.inc", "\tDB 2\n");
     ASSERT_TRUE(r.Assemble("$INCLUDE \\lib\\io.inc\n%INCLUDE ../io.inc\n.INCLUDE /lib/io.inc ; again\n\tDB 3\n",
                            "prj/src/main.a51"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{1, 2, 1, 3, 0xFF}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{1, 2, 1, 3, 0xFF}));
 }
 
 TEST(IncludeFiles, PlainNameIsRelativeToTheWorkingFolder) {
-    AsmRun r;
-    r.Dir().Write("work/io.inc", "\tDB 4\n");
+    Assembly r;
+    r.dir.Write("work/io.inc", "\tDB 4\n");
     const auto old = std::filesystem::current_path();
-    std::filesystem::current_path(r.Dir().dir / "work");
+    std::filesystem::current_path(r.dir.dir / "work");
     const bool ok = r.Assemble("$INCLUDE io.inc\n\tEND\n", "src/main.a51");
     std::filesystem::current_path(old);
     ASSERT_TRUE(ok);
-    EXPECT_EQ(r.Code(0, 1), Bytes{4});
+    EXPECT_EQ(r.Image(0, 1), Bytes{4});
 }
 
 TEST(IncludeFiles, LetterCaseFallback) {
-    AsmRun r;
-    r.Dir().Write("reg51.inc", "LED\tEQU 90H\n");
+    Assembly r;
+    r.dir.Write("reg51.inc", "LED\tEQU 90H\n");
     ASSERT_TRUE(r.Assemble("$INCLUDE \\REG51.INC\n\tDB LED\n"));
-    EXPECT_EQ(r.Code(0, 1), Bytes{0x90});
+    EXPECT_EQ(r.Image(0, 1), Bytes{0x90});
 }
 
 TEST(IncludeFiles, EquatesOfIncludeFilesAndTheirListing) {
-    AsmRun r;
-    r.Dir().Write("defs.inc", "$NOMOD51\nPORT\tDATA 90H\nCNT\tSET 3\nTMP\tREG R2\nCOUNT\tEQU 7\n");
+    Assembly r;
+    r.dir.Write("defs.inc", "$NOMOD51\nPORT\tDATA 90H\nCNT\tSET 3\nTMP\tREG R2\nCOUNT\tEQU 7\n");
     ASSERT_TRUE(r.Assemble("$INCLUDE \\defs.inc\n\tDB PORT,CNT,COUNT\n\tMOV TMP,#1\n"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{0x90, 3, 7, 0x7A, 0x01}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{0x90, 3, 7, 0x7A, 0x01}));
     // The include file switched the listing off; it resumes after it.
     EXPECT_FALSE(r.Shows("DATA 90H"));
     EXPECT_TRUE(r.Shows("DB PORT,CNT,COUNT"));
 }
 
 TEST(IncludeFiles, IncludeInsideIncludeGoesOnAfterTheInnerFile) {
-    AsmRun r;
-    r.Dir().Write("outer.inc", "\tDB 1\n$INCLUDE \\inner.inc\n\tDB 3\n");
-    r.Dir().Write("inner.inc", "\tDB 2");  // no line end at the end
+    Assembly r;
+    r.dir.Write("outer.inc", "\tDB 1\n$INCLUDE \\inner.inc\n\tDB 3\n");
+    r.dir.Write("inner.inc", "\tDB 2");  // no line end at the end
     ASSERT_TRUE(r.Assemble("$INCLUDE \\outer.inc\n\tDB 4\n"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{1, 2, 3, 4, 0xFF}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{1, 2, 3, 4, 0xFF}));
 }
 
 TEST(IncludeFiles, FilesThatIncludeThemselvesStopAtTheNestingLimit) {
-    AsmRun r;
-    r.Dir().Write("self.inc", "\tDB 1\n$INCLUDE \\self.inc\n");
-    r.Dir().Write("ping.inc", "$INCLUDE \\pong.inc\n");
-    r.Dir().Write("pong.inc", "$INCLUDE \\ping.inc\n\tDB 2\n");
+    Assembly r;
+    r.dir.Write("self.inc", "\tDB 1\n$INCLUDE \\self.inc\n");
+    r.dir.Write("ping.inc", "$INCLUDE \\pong.inc\n");
+    r.dir.Write("pong.inc", "$INCLUDE \\ping.inc\n\tDB 2\n");
     EXPECT_FALSE(r.Assemble("$INCLUDE \\self.inc\n$INCLUDE \\ping.inc\n\tDB 3\n"));
-    EXPECT_TRUE(r.Shows("Слишком много вложенных $INCLUDE (файл включает сам себя?)")) << r.Text();
+    EXPECT_TRUE(r.Shows("Слишком много вложенных $INCLUDE (файл включает сам себя?)")) << r.Listing();
     EXPECT_EQ(r.ErrorCount(), 2);
 }
 
 TEST(IncludeFiles, EndInsideAnIncludeEndsNothing) {
-    AsmRun r;
-    r.Dir().Write("part.inc", "\tDB 1\n\tEND\n\tDB 2\n");
+    Assembly r;
+    r.dir.Write("part.inc", "\tDB 1\n\tEND\n\tDB 2\n");
     ASSERT_TRUE(r.Assemble("$INCLUDE \\part.inc\n\tDB 3\n\tEND\n\tDB 4\n"));
-    EXPECT_EQ(r.Code(0, 4), (Bytes{1, 2, 3, 0xFF}));
+    EXPECT_EQ(r.Image(0, 4), (Bytes{1, 2, 3, 0xFF}));
 }
 
 TEST(IncludeFiles, EmptyIncludeFileGivesNothing) {
-    AsmRun r;
-    r.Dir().Write("empty.inc", "");
+    Assembly r;
+    r.dir.Write("empty.inc", "");
     ASSERT_TRUE(r.Assemble("$INCLUDE \\empty.inc\n\tDB 5\n"));
-    EXPECT_EQ(r.Code(0, 2), (Bytes{5, 0xFF}));
+    EXPECT_EQ(r.Image(0, 2), (Bytes{5, 0xFF}));
 }
 
 TEST(IncludeFiles, MissingFileIsReportedAndAssemblyGoesOn) {
-    AsmRun r;
+    Assembly r;
     EXPECT_FALSE(r.Assemble("$INCLUDE \\nowhere.inc\n\tDB 5\n"));
     const std::string expected =
-        "Ошибка открытия файла " + (r.Dir().dir / "nowhere.inc").string() + " . Неправильно указан путь?";
-    EXPECT_TRUE(r.Shows(expected)) << r.Text();
+        "Ошибка открытия файла " + (r.dir.dir / "nowhere.inc").string() + " . Неправильно указан путь?";
+    EXPECT_TRUE(r.Shows(expected)) << r.Listing();
     EXPECT_EQ(r.ErrorCount(), 1);
-    EXPECT_EQ(r.Code(0, 1), Bytes{5});
-    EXPECT_FALSE(z51::FileExists(r.Dir().Path("PROG.Bin")));
+    EXPECT_EQ(r.Image(0, 1), Bytes{5});
+    EXPECT_FALSE(z51::FileExists(r.dir.File("prog.Bin")));
 }
 
 TEST(IncludeFiles, EmptyPathFailsWithTheOpenMessage) {
-    AsmRun r;
+    Assembly r;
     EXPECT_FALSE(r.Assemble("$INCLUDE ..\\.hidden\n"));
     EXPECT_TRUE(r.Shows("Ошибка открытия файла  . Неправильно указан путь?"));
 }
 
 TEST(IncludeFiles, IgnoredInsideASkippedBlock) {
-    AsmRun r;
+    Assembly r;
     ASSERT_TRUE(r.Assemble(".IFTRUE NOTHING\n$INCLUDE \\nowhere.inc\n.ENDIF\n\tDB 1\n"));
-    EXPECT_EQ(r.Code(0, 1), Bytes{1});
+    EXPECT_EQ(r.Image(0, 1), Bytes{1});
 }
 
 TEST(IncludeFiles, LastLineIncludeIsNotRead) {
-    AsmRun r;
-    r.Dir().Write("late.inc", "\tDB 9\n");
+    Assembly r;
+    r.dir.Write("late.inc", "\tDB 9\n");
     ASSERT_TRUE(r.Assemble("\tDB 1\n$INCLUDE \\late.inc\n"));
-    EXPECT_EQ(r.Code(0, 2), (Bytes{1, 0xFF}));
+    EXPECT_EQ(r.Image(0, 2), (Bytes{1, 0xFF}));
 }
 
 TEST(IncludeFiles, TheLastLineOfAnIncludeFileBelongsToIt) {
-    AsmRun r;
-    r.Dir().Write("regs.inc", "$NOMOD51\nONE\tEQU 1\nPORT\tDATA 90H");
-    r.Dir().Write("stop.inc", "\tDB 2\n\tEND\n");
+    Assembly r;
+    r.dir.Write("regs.inc", "$NOMOD51\nONE\tEQU 1\nPORT\tDATA 90H");
+    r.dir.Write("stop.inc", "\tDB 2\n\tEND\n");
     ASSERT_TRUE(r.Assemble("$INCLUDE \\regs.inc\n\tDB ONE,PORT\n$INCLUDE \\stop.inc\n\tDB 3\n"));
-    EXPECT_EQ(r.Code(0, 5), (Bytes{1, 0x90, 2, 3, 0xFF}));
+    EXPECT_EQ(r.Image(0, 5), (Bytes{1, 0x90, 2, 3, 0xFF}));
     EXPECT_FALSE(r.Shows("DATA 90H"));  // not listed: the file switched the listing off
     EXPECT_TRUE(r.Shows("DB ONE,PORT"));
 }
