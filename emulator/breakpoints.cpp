@@ -185,7 +185,7 @@ std::size_t Breakpoints::Add(Breakpoint bp) {
 }
 
 void Breakpoints::Replace(std::size_t i, Breakpoint bp) {
-    bp.hits = items_[i].hits;
+    if (bp.kind == items_[i].kind && bp.Where() == items_[i].Where()) bp.hits = items_[i].hits;
     items_[i] = std::move(bp);
     Rebuild();
 }

@@ -73,7 +73,8 @@ public:
     bool Empty() const { return items_.empty(); }
 
     std::size_t Add(Breakpoint bp);
-    void Replace(std::size_t i, Breakpoint bp);  // keeps the hits counted so far
+    // Keeps the hits counted so far when the new one counts the same thing.
+    void Replace(std::size_t i, Breakpoint bp);
     void Remove(std::size_t i);
     void SetEnabled(std::size_t i, bool enabled);
     void ResetHits();
