@@ -362,8 +362,8 @@ int CmdEmu(CliContext& c) {
     std::string why;
     if (stop.reason == DebugStop::Breakpoint) {
         const Breakpoint& b = dbg.breakpoints.Items()[static_cast<std::size_t>(stop.breakpoint)];
-        why = "breakpoint " + breaks[static_cast<std::size_t>(stop.breakpoint)].option + " " + Cp1251ToUtf8(b.Text()) +
-              " (hit " + std::to_string(b.hits) + ")";
+        const BreakOption& o = breaks[static_cast<std::size_t>(stop.breakpoint)];
+        why = "breakpoint " + o.option + " " + o.text + " (hit " + std::to_string(b.hits) + ")";
     } else if (result.reason == StopReason::Until) {
         why = "PC reached the stop address";
     } else if (result.reason == StopReason::Halt) {

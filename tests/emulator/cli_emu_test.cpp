@@ -145,7 +145,7 @@ TEST_F(CliEmuTest, SourceRunWithExpectations) {
 
     r = RunCli("--break DONE --expect 'RAM[30H] > 10' --expect CY " + src);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("Stopped at 000FH after 8 steps: breakpoint --break 000FH (hit 1)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Stopped at 000FH after 8 steps: breakpoint --break DONE (hit 1)"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Expect RAM[30H] > 10: FAILED (RAM[30H]=06H)"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Expect CY: FAILED (CY=0)"), std::string::npos);
 
@@ -156,6 +156,13 @@ TEST_F(CliEmuTest, SourceRunWithExpectations) {
     r = RunCli(Path("bad.a51"));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("has assembly errors"), std::string::npos) << r.out;
+
+    // The firmware test of the README.
+    r = RunCli(std::string(EMU_TEST_DIR) + "/../../examples/blink.a51 --break SEND_CHAR "
+               "--expect \"RAM[PATTERN] = 0FEH\" --expect \"RAM[HOURS] = 12H\" --expect \"F_RUN AND EA\" "
+               "--expect \"TMOD = 21H AND TH1 = BAUD_TH1\" --expect \"A = '>'\"");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("5 of 5 expectations hold"), std::string::npos) << r.out;
 }
 
 TEST_F(CliEmuTest, BreakpointsAndStopAddresses) {
