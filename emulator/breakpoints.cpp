@@ -40,6 +40,18 @@ std::string HexText(unsigned value, int digits) {
     return h + 'H';
 }
 
+// A condition written in part `p` of the text; the fault's column counts
+// in the whole text.
+bool CompileIn(Part p, const SymbolLookup* symbols, Condition& out, Condition::Error& error) {
+    auto c = Condition::Compile(p.text, error, symbols);
+    if (!c) {
+        error.column += p.at;
+        return false;
+    }
+    out = std::move(*c);
+    return true;
+}
+
 // An address written as a constant expression (or, where `sfrNames`, an
 // SFR name), within 0..limit.
 bool ParseAddress(Part p, std::uint32_t limit, bool sfrNames, const SymbolLookup* symbols, std::uint16_t& out,
@@ -54,12 +66,9 @@ bool ParseAddress(Part p, std::uint32_t limit, bool sfrNames, const SymbolLookup
             return true;
         }
     }
-    const auto c = Condition::Compile(p.text, error, symbols);
-    if (!c) {
-        error.column += p.at;
-        return false;
-    }
-    const auto v = c->Constant();
+    Condition c;
+    if (!CompileIn(p, symbols, c, error)) return false;
+    const auto v = c.Constant();
     if (!v) return Fail(error, p.at, "Адрес должен быть числом или именем метки");
     if (*v < 0 || static_cast<std::uint32_t>(*v) > limit)
         return Fail(error, p.at, limit == 0xFF ? "Адрес вне 00H..0FFH" : "Адрес вне 0000H..0FFFFH");
@@ -132,24 +141,13 @@ std::optional<Breakpoint> ParseBreakpoint(BreakKind kind, std::string_view text,
             if (!ParseAddress(where, 0xFFFF, false, symbols, bp.address, error)) return std::nullopt;
             if (f != std::string_view::npos) {
                 const Part cond = Trim(all.text.substr(f + 2), all.at + f + 2);
-                auto c = Condition::Compile(cond.text, error, symbols);
-                if (!c) {
-                    error.column += cond.at;
-                    return std::nullopt;
-                }
-                bp.condition = std::move(*c);
+                if (!CompileIn(cond, symbols, bp.condition, error)) return std::nullopt;
             }
             return bp;
         }
-        case BreakKind::Condition: {
-            auto c = Condition::Compile(all.text, error, symbols);
-            if (!c) {
-                error.column += all.at;
-                return std::nullopt;
-            }
-            bp.condition = std::move(*c);
+        case BreakKind::Condition:
+            if (!CompileIn(all, symbols, bp.condition, error)) return std::nullopt;
             return bp;
-        }
         case BreakKind::Read:
         case BreakKind::Write: {
             Part range = all;

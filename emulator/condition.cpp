@@ -129,92 +129,68 @@ private:
         c_.terms_.push_back({std::move(text), first, c_.program_.size(), bits});
     }
 
-    bool Or() {
-        if (!And()) return false;
+    // The binary operators by level, loosest first; NOT stands between
+    // AND and the comparisons.
+    struct Binary {
+        const char* token;
+        Op op;
+    };
+    static constexpr int kLevels = 8, kNotLevel = 2;
+    static constexpr Binary kOperators[kLevels][8] = {
+        {{"OR", Op::LogicalOr}, {"||", Op::LogicalOr}},
+        {{"AND", Op::LogicalAnd}, {"&&", Op::LogicalAnd}},
+        {{"==", Op::Eq}, {"<>", Op::Ne}, {"!=", Op::Ne}, {"<=", Op::Le}, {">=", Op::Ge}, {"=", Op::Eq},
+         {"<", Op::Lt}, {">", Op::Gt}},
+        {{"|", Op::Or}},
+        {{"^", Op::Xor}},
+        {{"&", Op::And}},
+        {{"+", Op::Add}, {"-", Op::Sub}},
+        {{"*", Op::Mul}, {"/", Op::Div}, {"%", Op::Mod}},
+    };
+
+    bool Or() { return Level(0); }
+
+    // An operand of `level`: operands of the next level joined by its operators.
+    bool Level(int level) {
+        if (level == kLevels) return Unary();
+        if (level == kNotLevel && Not()) return true;
+        if (level == kNotLevel && !errText_.empty()) return false;
+        if (!Level(level + 1)) return false;
         for (;;) {
-            if (!TakeWord("OR") && !Take("||")) return true;
-            if (!And() || !Emit(Op::LogicalOr)) return false;
+            const Binary* found = nullptr;
+            const std::size_t at = (Blanks(), pos_);
+            for (const Binary& b : kOperators[level]) {
+                if (b.token && TakeOperator(b.token)) {
+                    found = &b;
+                    break;
+                }
+            }
+            if (!found) return true;
+            const std::size_t right = c_.program_.size();
+            if (!Level(level + 1)) return false;
+            std::int32_t v;
+            if ((found->op == Op::Div || found->op == Op::Mod) && ConstantFrom(right, v) && v == 0)
+                return Error(at, "Деление на ноль");
+            if (!Emit(found->op)) return false;
         }
     }
-    bool And() {
-        if (!Not()) return false;
-        for (;;) {
-            if (!TakeWord("AND") && !Take("&&")) return true;
-            if (!Not() || !Emit(Op::LogicalAnd)) return false;
-        }
+    // A keyword as a whole word; a one-character operator not doubled
+    // ("|" is not the start of "||").
+    bool TakeOperator(std::string_view token) {
+        if (IsLetter(token[0])) return TakeWord(token);
+        if (token.size() == 1 && pos_ + 1 < t_.size() && t_[pos_] == token[0] && t_[pos_ + 1] == token[0] &&
+            (token == "|" || token == "&"))
+            return false;
+        return Take(token);
     }
+    // NOT or "!" before an operand of the comparison level; false without
+    // an error when there is none.
     bool Not() {
         Blanks();
-        const bool bang = pos_ + 1 < t_.size() && t_[pos_] == '!' && t_[pos_ + 1] != '=';
-        if (bang || (pos_ + 1 == t_.size() && t_[pos_] == '!')) {
-            ++pos_;
-            return Not() && Emit(Op::Not);
-        }
-        if (TakeWord("NOT")) return Not() && Emit(Op::Not);
-        return Comparison();
-    }
-    bool Comparison() {
-        if (!BitOr()) return false;
-        for (;;) {
-            Op op;
-            if (Take("==")) op = Op::Eq;
-            else if (Take("<>") || Take("!=")) op = Op::Ne;
-            else if (Take("<=")) op = Op::Le;
-            else if (Take(">=")) op = Op::Ge;
-            else if (Take("=")) op = Op::Eq;
-            else if (Take("<")) op = Op::Lt;
-            else if (Take(">")) op = Op::Gt;
-            else return true;
-            if (!BitOr() || !Emit(op)) return false;
-        }
-    }
-    bool BitOr() {
-        if (!BitXor()) return false;
-        for (;;) {
-            Blanks();
-            if (t_.substr(pos_, 2) == "||" || !Take("|")) return true;
-            if (!BitXor() || !Emit(Op::Or)) return false;
-        }
-    }
-    bool BitXor() {
-        if (!BitAnd()) return false;
-        while (Take("^"))
-            if (!BitAnd() || !Emit(Op::Xor)) return false;
-        return true;
-    }
-    bool BitAnd() {
-        if (!Sum()) return false;
-        for (;;) {
-            Blanks();
-            if (t_.substr(pos_, 2) == "&&" || !Take("&")) return true;
-            if (!Sum() || !Emit(Op::And)) return false;
-        }
-    }
-    bool Sum() {
-        if (!Product()) return false;
-        for (;;) {
-            Op op;
-            if (Take("+")) op = Op::Add;
-            else if (Take("-")) op = Op::Sub;
-            else return true;
-            if (!Product() || !Emit(op)) return false;
-        }
-    }
-    bool Product() {
-        if (!Unary()) return false;
-        for (;;) {
-            Op op;
-            const std::size_t at = (Blanks(), pos_);
-            if (Take("*")) op = Op::Mul;
-            else if (Take("/")) op = Op::Div;
-            else if (Take("%")) op = Op::Mod;
-            else return true;
-            const std::size_t divisor = c_.program_.size();
-            if (!Unary()) return false;
-            std::int32_t v;
-            if (op != Op::Mul && ConstantFrom(divisor, v) && v == 0) return Error(at, "Деление на ноль");
-            if (!Emit(op)) return false;
-        }
+        const bool bang = pos_ < t_.size() && t_[pos_] == '!' && (pos_ + 1 == t_.size() || t_[pos_ + 1] != '=');
+        if (bang) ++pos_;
+        else if (!TakeWord("NOT")) return false;
+        return Level(kNotLevel) && Emit(Op::Not);
     }
     bool Unary() {
         if (Take("-")) return Unary() && Emit(Op::Neg);

@@ -127,10 +127,10 @@ private slots:
         click("btnRun");
         QVERIFY(panel()->Running());
         QVERIFY(get("btnStop")->isEnabled() && !get("btnRun")->isEnabled());
-        QTest::qWait(300);
+        // Each slice ends with a refresh, and the window takes events
+        // between slices (bench/qt_debug_run.cpp measures the rate).
+        QTRY_VERIFY(panel()->Slices() >= 4);
         QVERIFY(panel()->Running());
-        // A slice lasts 40 ms and ends with a refresh: well over 20 a second.
-        QVERIFY2(panel()->Slices() >= 4, qPrintable(QString::number(panel()->Slices())));
         QVERIFY(w->RefreshCount() > refreshes + 3);
         click("btnStop");
         QVERIFY(!panel()->Running());
