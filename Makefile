@@ -49,8 +49,7 @@ install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 	@if [ -z "$(DESTDIR)" ]; then \
 	  cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt; \
-	  ! command -v update-mime-database >/dev/null || update-mime-database "$(PREFIX)/share/mime"; \
-	  ! command -v update-desktop-database >/dev/null || update-desktop-database -q "$(PREFIX)/share/applications"; \
+	  $(call refresh-databases,"$(PREFIX)"); \
 	fi
 
 # Removes what the last make install (without DESTDIR) put in place; every
@@ -59,7 +58,18 @@ install: build
 uninstall:
 	@[ -f $(BUILD)/installed-files.txt ] || { echo "Nothing installed from $(BUILD)."; exit 1; }
 	xargs -d '\n' rm -f < $(BUILD)/installed-files.txt
+	@prefix=$$(sed -n 's|/bin/zanvek-cli$$||p' $(BUILD)/installed-files.txt); \
+	rmdir "$$prefix/share/doc/zanvek/examples" "$$prefix/share/doc/zanvek" 2>/dev/null; \
+	$(call refresh-databases,"$$prefix"); \
 	rm -f $(BUILD)/installed-files.txt
+
+# The MIME and desktop databases under the prefix $(1), brought up to date
+# with the files there (where the tools and the folders exist).
+refresh-databases = \
+  if command -v update-mime-database >/dev/null && [ -d $(1)/share/mime/packages ]; then \
+    update-mime-database $(1)/share/mime; fi; \
+  if command -v update-desktop-database >/dev/null && [ -d $(1)/share/applications ]; then \
+    update-desktop-database -q $(1)/share/applications; fi
 
 # The Debian package (CPack) from the same build, files under /usr:
 # $(BUILD)/zanvek_<version>_<arch>.deb, for `apt install ./zanvek_*.deb`.

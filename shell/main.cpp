@@ -29,7 +29,7 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
     // Answered before any window exists, so they work without a display.
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
         std::fputs(argv[1][2] == 'h' ? kHelp : "zanvek " ZANVEK_VERSION "\n", stdout);
         return 0;
     }
