@@ -101,7 +101,7 @@ FUZZ_RSS_MB  ?= 2048
 FUZZ_TIMEOUT ?= 10
 # A fixed seed makes a short run repeat the same inputs (CI uses 1).
 FUZZ_SEED    ?=
-FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare
+FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare condition
 
 fuzz: deps deps-fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
