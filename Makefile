@@ -101,7 +101,7 @@ FUZZ_RSS_MB  ?= 2048
 FUZZ_TIMEOUT ?= 10
 # A fixed seed makes a short run repeat the same inputs (CI uses 1).
 FUZZ_SEED    ?=
-FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare
+FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare condition
 
 fuzz: deps deps-fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -135,7 +135,8 @@ fuzz: deps deps-fuzz
 bench: build
 	@for b in bench/*.sh; do [ -x "$$b" ] && BUILD=$(BUILD) "$$b"; done; \
 	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; \
-	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; true
+	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; \
+	[ -x $(BUILD)/bench/debug_run_in_window ] && $(BUILD)/bench/debug_run_in_window; true
 
 # Renders the main window and the emulator window to docs/*.png (offscreen).
 screenshots: build

@@ -34,7 +34,7 @@ constexpr Command kCommands[] = {
     {"hex2bin", CmdHex2Bin, "hex2bin HEX BIN          convert Intel HEX to a binary"},
     {"compare", CmdCompare, "compare A B              compare two binaries (exit 1 when they differ)"},
     {"isa", CmdIsa, "isa                      print the instruction, register and bit tables"},
-    {"emu", CmdEmu, "emu [options] PROG.bin   run a program in the emulator (see emu --help)"},
+    {"emu", CmdEmu, "emu [options] PROG.bin   run a program (or a source) in the emulator (see emu --help)"},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -49,7 +49,8 @@ void PrintHelp(std::FILE* to) {
         "\nHEX settings (bin2hex): --width N (bytes per record, default 16), --lf (LF line ends,\n"
         "no line end after the end record).\n"
         "Exit status: 0 success; 1 the command's negative result (assembly errors, files that\n"
-        "differ, HEX lines skipped, emu --until address not reached); 2 usage or file errors.\n",
+        "differ, HEX lines skipped, emu --until address not reached or --expect failed); 2 usage\n"
+        "or file errors.\n",
         to);
 }
 
