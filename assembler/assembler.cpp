@@ -95,7 +95,7 @@ void Assembler::StopFirstPass() {
     running_ = false;
     st_->SourceFile.Close();
     st_->IncludeFile.Close();
-    st_->IncludeActive = 0;
+    st_->IncludeActive = false;
 }
 
 void Assembler::Prohod1() {
@@ -114,10 +114,10 @@ void Assembler::Prohod1() {
     s.ErrorLines.fill(0);
     s.EpromSize = 0;
     s.ErrorCount = 0;
-    s.EndSeen = 0;
-    s.IncludeActive = 0;
+    s.EndSeen = false;
+    s.IncludeActive = false;
     s.PassNo = 1;
-    s.ListingOn = 1;
+    s.ListingOn = true;
     pane_->Clear();
     for (std::string& m : s.MacroTable) m.clear();
     s.CodeImage.fill(0xFF);
@@ -129,10 +129,10 @@ void Assembler::Prohod1() {
     s.PageLength = 0;
     s.HexCR = 1;
     for (std::string& a : s.RegAlias) a.clear();
-    s.MacroState = 0;
-    s.SkipLines = 0;
-    s.CommentBlock = 0;
-    s.AfterOrg = 0;
+    s.MacroState = MacroMode::None;
+    s.SkipLines = false;
+    s.CommentBlock = false;
+    s.AfterOrg = false;
     outcome_ = Outcome::None;
     failure_.clear();
     running_ = true;
@@ -140,7 +140,7 @@ void Assembler::Prohod1() {
 
 void Assembler::FetchLine() {
     AsmState& s = *st_;
-    if (s.MacroState == 2) {
+    if (s.MacroState == MacroMode::Replaying) {
         // Positions are 1-based as in the macro table: MacroPos points at the
         // start of the line read last (2 = the header, which is skipped).
         s.AsmLine.clear();
@@ -152,10 +152,10 @@ void Assembler::FetchLine() {
             std::size_t q = start;
             while (q <= body.size() && body[q - 1] != '\n') ++q;
             s.AsmLine.assign(body, start - 1, q - start);
-            if (q >= body.size()) s.MacroState = 0;  // the body's last line
+            if (q >= body.size()) s.MacroState = MacroMode::None;  // the body's last line
             s.MacroPos = static_cast<std::uint32_t>(start);
         } else {
-            s.MacroState = 0;
+            s.MacroState = MacroMode::None;
         }
         // "\0".."\9" stand for the parameters of the call. Scanning goes on
         // after the inserted text, so a parameter that itself holds "\d"
@@ -185,8 +185,8 @@ void Assembler::FetchLine() {
             return;
         }
         s.IncludeFile.Close();
-        s.ListingOn = 1;
-        s.IncludeActive = 0;
+        s.ListingOn = true;
+        s.IncludeActive = false;
     }
     s.AsmLine = s.SourceFile.ReadLine();
 }
@@ -205,9 +205,9 @@ void Assembler::ProcessLine(bool finalPass) {
     static const std::string kEndlessCalls = cp("Макрос вызывает сам себя последней строкой: вставка прекращена!");
     AsmState& s = *st_;
     Pane& pane = *pane_;
-    const bool replaying = s.MacroState == 2;
+    const bool replaying = s.MacroState == MacroMode::Replaying;
     FetchLine();
-    const bool bodyEnd = replaying && s.MacroState == 0;
+    const bool bodyEnd = replaying && s.MacroState == MacroMode::None;
     s.LineByteCount = 0;
     s.LineAddr = s.NextAddr;
     RazborStr(s, pane);
@@ -216,8 +216,8 @@ void Assembler::ProcessLine(bool finalPass) {
     // come back to one of them and would never end.
     if (!replaying) {
         tailCalls_ = 0;
-    } else if (bodyEnd && s.MacroState == 2 && ++tailCalls_ > MacroMax + 1) {
-        s.MacroState = 0;
+    } else if (bodyEnd && s.MacroState == MacroMode::Replaying && ++tailCalls_ > MacroMax + 1) {
+        s.MacroState = MacroMode::None;
         s.LineError = kEndlessCalls;
     }
     if (s.LineListed && !quiet_) {
@@ -305,9 +305,9 @@ bool Assembler::FinalPass() {
         s.AutoOrgCount = 1;
         s.IdentText.clear();
         s.TitleText.clear();
-        s.EndSeen = 0;
-        s.IncludeActive = 0;
-        s.ListingOn = 1;
+        s.EndSeen = false;
+        s.IncludeActive = false;
+        s.ListingOn = true;
         s.ErrorCount = 0;
         // Operand messages appear from pass 2 on; after 255 passes the
         // number goes back to 2, never to the first pass's 1 (or 0).
@@ -316,15 +316,15 @@ bool Assembler::FinalPass() {
         s.CodeImage.fill(0xFF);
         pane_->Clear();
         s.ErrorLines.fill(0);
-        s.MacroState = 0;
-        s.SkipLines = 0;
-        s.CommentBlock = 0;
-        s.AfterOrg = 0;
+        s.MacroState = MacroMode::None;
+        s.SkipLines = false;
+        s.CommentBlock = false;
+        s.AfterOrg = false;
 
         while (!s.SourceFile.AtEnd()) ProcessLine(true);
         s.SourceFile.Close();
         s.IncludeFile.Close();
-        s.IncludeActive = 0;
+        s.IncludeActive = false;
 
         if (s.ErrorCount > 0) {
             pane_->SetColor(clr::Red);
@@ -346,7 +346,7 @@ bool Assembler::FinalPass() {
     }
     s.SourceFile.Close();
     s.IncludeFile.Close();
-    s.IncludeActive = 0;
+    s.IncludeActive = false;
     // A failure while writing the output is shown; any other failure ends
     // the pass silently.
     if (writing) {

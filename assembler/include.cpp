@@ -150,12 +150,12 @@ bool OpenInclude(AsmState& st, const std::string& path) {
     if (text.empty()) {
         // Nothing to read: as if the include file had just ended.
         st.IncludeFile.Close();
-        st.IncludeActive = 0;
-        st.ListingOn = 1;
+        st.IncludeActive = false;
+        st.ListingOn = true;
         return true;
     }
     st.IncludeFile.OpenText(std::move(text));
-    st.IncludeActive = 1;
+    st.IncludeActive = true;
     return true;
 }
 
@@ -163,10 +163,10 @@ bool OpenInclude(AsmState& st, const std::string& path) {
 
 bool HandleInclude(AsmState& st, Pane&) {
     FieldSpanSet& f = st.FieldSpans;
-    st.LineHandled = 1;
+    st.LineHandled = true;
     if (st.SkipLines) {
         f.CommentStart = 1;
-        st.ExprValid = 1;
+        st.ExprValid = true;
         return true;
     }
     // The name runs from column 10 to the last ";" (or the end of the line).
@@ -183,7 +183,7 @@ bool HandleInclude(AsmState& st, Pane&) {
     if (!path.empty()) {
         try {
             if (!OpenInclude(st, FindIncludeFile(path))) {
-                st.ExprValid = 0;
+                st.ExprValid = false;
                 st.LineError = cp("Слишком много вложенных $INCLUDE (файл включает сам себя?)");
                 return true;
             }
@@ -191,7 +191,7 @@ bool HandleInclude(AsmState& st, Pane&) {
         } catch (const FileError&) {
         }
     }
-    st.ExprValid = opened ? 1 : 0;
+    st.ExprValid = opened;
     if (!opened) st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
     return true;
 }
@@ -199,7 +199,7 @@ bool HandleInclude(AsmState& st, Pane&) {
 // --- Conditional assembly ------------------------------------------------
 
 bool HandleConditional(AsmState& st, Pane&, Conditional which) {
-    st.LineHandled = 1;
+    st.LineHandled = true;
     std::size_t wordLength = 0;
     switch (which) {
         case Conditional::EndIf: wordLength = 6; break;
@@ -211,11 +211,11 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
     // The expression follows the directive word and ends at the comment.
     const auto [b, e] = ShowDirective(st, wordLength, CodeEnd(st));
     if (which == Conditional::EndIf) {
-        st.SkipLines = 0;
+        st.SkipLines = false;
         return true;
     }
     Evaluate(st, UpperCopy(std::string_view(st.AsmLine).substr(b, e - b)));
-    const bool valid = st.ExprValid != 0;
+    const bool valid = st.ExprValid;
     const std::int32_t v = st.ExprValue;
     bool skip = false;
     switch (which) {
@@ -225,7 +225,7 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
         case Conditional::IfFalse: skip = !valid || v == 1; break;
         case Conditional::EndIf: break;
     }
-    st.SkipLines = skip ? 1 : 0;
+    st.SkipLines = skip;
     return true;
 }
 

@@ -34,13 +34,13 @@ namespace {
 std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
 
 // Looks for a free slot or an earlier definition of `name`. A free slot
-// starts a new definition (`newState`); an earlier one of the same name
-// makes this definition a duplicate whose body is skipped (state 5: the
+// starts a new definition (`header`); an earlier one of the same name
+// makes this definition a duplicate whose body is skipped (the
 // macros of the first pass stay defined in the final passes, where every
 // header finds its own earlier definition). With all 65 slots in use the
 // notice goes to the pane and the body is assembled as ordinary lines.
-void StartDefinition(AsmState& st, Pane& pane, std::string_view name, std::uint8_t newState) {
-    st.LineHandled = 1;
+void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode header) {
+    st.LineHandled = true;
     // A definition inside a block that conditional assembly skips is no
     // definition: its body lines are skipped like the others, and another
     // definition of the name in the block that is kept is the one used.
@@ -50,12 +50,12 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, std::uint8
         const std::string& slot = st.MacroTable[i];
         if (slot.empty()) {
             st.MacroIndex = static_cast<std::uint8_t>(i);
-            st.MacroState = newState;
+            st.MacroState = header;
             return;
         }
         if (MacroSlotName(slot) == name) {
             st.MacroIndex = MacroMax;
-            st.MacroState = 5;
+            st.MacroState = MacroMode::SkippingDuplicate;
             return;
         }
     }
@@ -98,7 +98,7 @@ bool HeaderAfterLabel(AsmState& st, Pane& pane) {
     if (e > b) f.Operand1Span = {Col(b), static_cast<std::uint16_t>(e)};
     if (codeEnd > e && e > b) f.TrailGap = {Col(e), static_cast<std::uint16_t>(codeEnd)};
 
-    StartDefinition(st, pane, st.MacroName, 4);
+    StartDefinition(st, pane, st.MacroName, MacroMode::HeaderNameMacro);
     return true;
 }
 
@@ -106,7 +106,7 @@ bool HeaderAfterLabel(AsmState& st, Pane& pane) {
 // duplicate stores nothing). Without an open definition the line only
 // shows itself.
 bool EndDefinition(AsmState& st, bool columnOne) {
-    st.LineHandled = 1;
+    st.LineHandled = true;
     if (columnOne) {
         FieldSpanSet& f = st.FieldSpans;
         st.Mnemonic = ".ENDM";
@@ -114,8 +114,8 @@ bool EndDefinition(AsmState& st, bool columnOne) {
         const std::size_t end = f.CommentStart ? f.CommentStart - 1u : st.AsmLine.size();
         if (end > 5) f.MnemonicGap = {6, static_cast<std::uint16_t>(end)};
     }
-    if (st.MacroState == 1) st.MacroTable[st.MacroIndex] = st.MacroText;
-    if (st.MacroState == 1 || st.MacroState == 5) st.MacroState = 0;
+    if (st.MacroState == MacroMode::Recording) st.MacroTable[st.MacroIndex] = st.MacroText;
+    if (st.InMacroDefinition()) st.MacroState = MacroMode::None;
     return true;
 }
 
@@ -125,16 +125,16 @@ bool Call(AsmState& st) {
     const int slot = FindMacroCall(st.MacroTable, st.Mnemonic);
     if (slot < 0) return false;
     if (st.SkipLines) {
-        st.LineHandled = 1;
+        st.LineHandled = true;
         return true;
     }
     st.MacroIndex = static_cast<std::uint8_t>(slot);
     st.MacroText = st.MacroTable[slot];
     st.MacroPos = 2;
-    st.MacroState = 2;
+    st.MacroState = MacroMode::Replaying;
     // A call without operands replays with the parameters of the previous one.
     if (!st.Operand1.empty()) st.MacroParams = SplitMacroParams(st.AsmLine, st.FieldSpans.Operand1Span.start - 1u);
-    st.LineHandled = 1;
+    st.LineHandled = true;
     if (st.FieldSpans.CommentStart == 0) st.FieldSpans.CommentStart = static_cast<std::uint16_t>(st.AsmLine.size() + 1);
     static const std::string kNote = cp(" ; вставка MACRO № ");
     st.AsmLine += kNote + std::to_string(slot);
@@ -152,10 +152,10 @@ bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site) {
             // A header without a name could never be called; the line is left
             // to be reported as not recognised.
             if (st.Operand1.empty()) return false;
-            StartDefinition(st, pane, st.Operand1, 3);
+            StartDefinition(st, pane, st.Operand1, MacroMode::HeaderMacroName);
             return true;
         case MacroSite::Call:
-            if (st.MacroState != 0) return false;
+            if (st.MacroState != MacroMode::None) return false;
             return Call(st);
     }
     return false;

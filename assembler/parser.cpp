@@ -85,7 +85,7 @@ private:
 
     void Start() {
         if (st_.ListingOn) ++st_.LineNo;
-        st_.LineHandled = 0;
+        st_.LineHandled = false;
         st_.LineByteCount = 0;
         st_.FieldSpans = FieldSpanSet{};
         st_.LabelText.clear();
@@ -94,7 +94,7 @@ private:
         st_.Operand2.clear();
         st_.Operand3.clear();
         st_.LineError.clear();
-        st_.DupCheck = 0;
+        st_.DupCheck = false;
         st_.LineListed = st_.ListingOn;
         if (st_.AsmLine.size() > kMaxLineLength) {
             st_.AsmLine.resize(kMaxLineLength);
@@ -110,11 +110,11 @@ private:
             std::string_view t = TrimBlanks(st_.AsmLine);
             if (t.empty() || t.back() != '%' || t.size() > 2) {
                 f_.CommentStart = 1;
-                st_.LineHandled = 1;
+                st_.LineHandled = true;
                 return;
             }
             // The end of the block; the line itself is parsed as usual.
-            st_.CommentBlock = 0;
+            st_.CommentBlock = false;
         }
 
         if (st_.AsmLine[0] == ':' && HexRecord()) return;
@@ -153,14 +153,14 @@ private:
         if (s == ":00000001FF") {
             st_.Mnemonic = "00000001";
             f_.Operand1Span.end = 11;
-            if (st_.EndSeen < 255) ++st_.EndSeen;
-            st_.LineHandled = 1;
+            st_.EndSeen = true;
+            st_.LineHandled = true;
             return true;
         }
         int n = Hex2ToByte(std::string_view(s).substr(1));
         if (n == 0) {
             f_.LabelSpan.end = static_cast<Col>(Len());
-            st_.LineHandled = 1;
+            st_.LineHandled = true;
             return true;
         }
         if (n > 255 || Len() < static_cast<std::size_t>(2 * n + 11)) {
@@ -180,7 +180,7 @@ private:
         f_.Operand1Span.end = static_cast<Col>(Len() - 2);
         f_.Operand2Span = {static_cast<Col>(2 * n + 10), static_cast<Col>(2 * n + 11)};
         st_.NextAddr = AddrSum(st_.LineAddr, n);
-        st_.LineHandled = 1;
+        st_.LineHandled = true;
         return true;
     }
 
@@ -210,17 +210,17 @@ private:
             return true;
         }
         if (len > 7 && (StartsUpper(s, "$NOMOD5") || StartsUpper(s, "$NO_LIST"))) {
-            st_.ListingOn = 0;
+            st_.ListingOn = false;
             st_.Mnemonic = s.substr(0, 8);
             f_.MnemonicSpan = {1, 8};
             if (f_.CommentStart == 0 && len > 8) f_.TrailGap = {9, static_cast<Col>(codeEnd_)};
-            st_.LineHandled = 1;
+            st_.LineHandled = true;
             return true;
         }
         if (len > 10 && (StartsUpper(s, ".GLOBAL") || StartsUpper(s, ".ARGCHK"))) {
             f_ = FieldSpanSet{};
             f_.CommentStart = 1;
-            st_.LineHandled = 1;
+            st_.LineHandled = true;
             return true;
         }
         if (len > 10) {
@@ -237,12 +237,12 @@ private:
         if (len > 9 && StartsUpper(s, ".COMMENT")) {
             std::string_view rest = TrimBlanks(std::string_view(s).substr(8));
             if (!rest.empty() && rest.back() == '%') {
-                st_.CommentBlock = 1;
+                st_.CommentBlock = true;
                 st_.Mnemonic = ".COMMENT";
                 f_ = FieldSpanSet{};
                 f_.MnemonicSpan = {1, 8};
                 f_.CommentStart = 9;
-                st_.LineHandled = 1;
+                st_.LineHandled = true;
                 return true;
             }
         }
@@ -259,7 +259,7 @@ private:
         st_.LabelText.clear();
         f_.LabelSpan = {};
         f_.LeadBlank = {};
-        st_.LineHandled = 1;
+        st_.LineHandled = true;
         std::size_t first = s.find('/');
         if (first == std::string::npos) {
             // No delimiters: no date.
@@ -296,7 +296,7 @@ private:
         }
         const bool colon = !st_.LabelText.empty() && st_.LabelText.back() == ':';
         if (f_.LabelSpan.start != 1 && !colon) return false;
-        st_.DupCheck = 1;
+        st_.DupCheck = true;
         std::string_view name = st_.LabelText;
         if (colon) name.remove_suffix(1);
 
@@ -367,7 +367,7 @@ private:
     // Evaluates `text` as an operand.
     bool Eval(std::string_view text) {
         Evaluate(st_, text);
-        return st_.ExprValid != 0;
+        return st_.ExprValid;
     }
 
     // HEXCR, HEXWIDTH, PAGEWIDTH: the low byte of the value, at most `limit`.
@@ -379,7 +379,7 @@ private:
         if (!st_.ExprValid) st_.LineError = Text(kNeedNumber);
     }
 
-    void Handled() { st_.LineHandled = 1; }
+    void Handled() { st_.LineHandled = true; }
 
     // The directive words. Each word is tested at its place in the list;
     // words are distinct, so one lookup finds the only candidate, and a
@@ -429,7 +429,7 @@ private:
             case Word::PageWidth: Setting(st_.PageLength, 112); return true;
             case Word::Org:
                 Handled();
-                st_.AfterOrg = 1;
+                st_.AfterOrg = true;
                 if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
                 NeedValueAfterFirstPass();
                 return true;
@@ -465,22 +465,22 @@ private:
                 Equate();
                 return true;
             case Word::Var:
-                if (st_.MacroState == 0 && !st_.IncludeActive) return false;
+                if (st_.MacroState == MacroMode::None && !st_.IncludeActive) return false;
                 Equate();
                 return true;
             case Word::Bit: BitEquate(); return true;
             case Word::End:
                 Handled();
-                if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = 1;
+                if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = true;
                 if (st_.SkipLines) f_.CommentStart = 1;
                 return true;
             case Word::Comment:
                 if (st_.Operand1 != "%") return false;
-                st_.CommentBlock = 1;
+                st_.CommentBlock = true;
                 Handled();
                 return true;
             case Word::Percent:
-                st_.CommentBlock = 0;
+                st_.CommentBlock = false;
                 Handled();
                 return true;
             case Word::Using: Handled(); return true;
@@ -502,7 +502,7 @@ private:
         }
         if (m.size() > 4 && m.find(',') != std::string::npos && HandleByteList(st_, pane_)) return;
         if (EncodeInstruction(st_)) return;
-        if (st_.MacroState == 0) HandleMacroLine(st_, pane_, MacroSite::Call);
+        if (st_.MacroState == MacroMode::None) HandleMacroLine(st_, pane_, MacroSite::Call);
     }
 
     void Title() {
@@ -524,7 +524,7 @@ private:
     // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the address.
     void Segment() {
         Handled();
-        st_.AfterOrg = 1;
+        st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
             st_.LineError = Text(kBadSegment);
             return;
@@ -574,7 +574,7 @@ private:
             f_.CommentStart = 1;
             f_.MnemonicSpan = {};
             f_.Operand1Span = {};
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
             return;
         }
         const std::string& op = st_.Operand1;
@@ -582,10 +582,10 @@ private:
             std::string alias = st_.LabelText;
             for (char& c : alias) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
             st_.RegAlias[static_cast<std::size_t>(op[1] - '0')] = alias;
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
             return;
         }
-        st_.DupCheck = 0;
+        st_.DupCheck = false;
         GetIndex_LBLEQU(st_, st_.LabelText);
         std::int32_t index = st_.FoundIndex;
         Eval(op);
@@ -606,10 +606,10 @@ private:
     void BitEquate() {
         Handled();
         if (st_.SkipLines) {
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
             return;
         }
-        st_.DupCheck = 0;
+        st_.DupCheck = false;
         st_.LineError.clear();
         GetIndex_LBLEQU(st_, st_.LabelText);
         std::int32_t index = st_.FoundIndex;
@@ -636,26 +636,26 @@ private:
             st_.LineError.clear();
             st_.LineByteCount = 0;
             st_.NextAddr = st_.LineAddr;
-            st_.LineHandled = 1;
-            st_.ExprValid = 1;
+            st_.LineHandled = true;
+            st_.ExprValid = true;
         };
-        if (st_.MacroState == 1 || st_.MacroState == 5) {
-            if (st_.MacroState == 1) {
+        if (st_.InMacroDefinition()) {
+            if (st_.MacroState == MacroMode::Recording) {
                 st_.MacroText += '\n';
                 st_.MacroText += st_.AsmLine;
             }
             produceNothing();
-        } else if (st_.EndSeen != 0 || st_.SkipLines == 1) {
+        } else if (st_.EndSeen || st_.SkipLines) {
             produceNothing();
         } else if (st_.LineByteCount != 0) {
-            st_.AfterOrg = 0;
+            st_.AfterOrg = false;
             if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;
             if (AddrSum(st_.NextAddr, -1) > st_.HighAddr) st_.HighAddr = AddrSum(st_.NextAddr, -1);
         }
-        if (st_.MacroState == 3 || st_.MacroState == 4) {
-            st_.MacroText = st_.MacroState == 3 ? "\n" + st_.Operand1 + " " + st_.Mnemonic
-                                                : "\n" + st_.MacroName + " MACRO";
-            st_.MacroState = 1;
+        if (st_.MacroState == MacroMode::HeaderMacroName || st_.MacroState == MacroMode::HeaderNameMacro) {
+            st_.MacroText = st_.MacroState == MacroMode::HeaderMacroName ? "\n" + st_.Operand1 + " " + st_.Mnemonic
+                                                                          : "\n" + st_.MacroName + " MACRO";
+            st_.MacroState = MacroMode::Recording;
             produceNothing();
         }
     }

@@ -259,13 +259,13 @@ TEST_F(FetchTest, MacroBodyLinesWithParameters) {
     AsmState& s = as.State();
     s.MacroText = "\nDELAY MACRO\n\tMOV R7,#\\0\n\tMOV R6,#\\1\n\tMOV A,#\\9";
     s.MacroPos = 2;
-    s.MacroState = 2;
+    s.MacroState = MacroMode::Replaying;
     s.MacroParams[0] = "10";
     s.MacroParams[1] = "20";
     s.MacroParams[9] = "3";
     s.Symbols.Clear();
     as.Tick();
-    EXPECT_EQ(s.MacroState, 0);
+    EXPECT_EQ(s.MacroState, MacroMode::None);
     EXPECT_EQ(ws->CodeImage[0], 0xFF);  // the first pass stores nothing
     EXPECT_EQ(s.NextAddr, 6);
     EXPECT_EQ(s.ErrorCount, 0);
@@ -276,11 +276,11 @@ TEST_F(FetchTest, ParameterThatHoldsABackslashDigitIsNotExpandedAgain) {
     AsmState& s = as.State();
     s.MacroText = "\nM MACRO\n\tDB \\0\\1";
     s.MacroPos = 2;
-    s.MacroState = 2;
+    s.MacroState = MacroMode::Replaying;
     s.MacroParams[0] = "x\\0";
     s.MacroParams[1] = "";
     as.Tick();  // must end
-    EXPECT_EQ(s.MacroState, 0);
+    EXPECT_EQ(s.MacroState, MacroMode::None);
 }
 
 TEST_F(FetchTest, AnIncludeLeftOpenAtTheEndOfAPassIsDropped) {

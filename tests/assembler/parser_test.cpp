@@ -248,11 +248,11 @@ TEST_F(ParserTest, EquatesBitsAndAliases) {
 TEST_F(ParserTest, VarAndSetAreEquatesOnlyInMacrosAndIncludeFiles) {
     Asm("V\tVAR\t5", 0x20);
     EXPECT_EQ(st.LineHandled, 0);
-    st.MacroState = 2;  // a macro body being replayed
+    st.MacroState = MacroMode::Replaying;  // a macro body being replayed
     Asm("V\tVAR\t7", 0x30);  // the label step's duplicate message is dropped
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(Symbol("V"), 7);
-    st.MacroState = 0;
+    st.MacroState = MacroMode::None;
     st.IncludeActive = 1;
     Asm("S\tSET\t9");
     EXPECT_EQ(Symbol("S"), 9);
@@ -294,15 +294,15 @@ TEST_F(ParserTest, LongLinesAreCutWithAMessage) {
 }
 
 TEST_F(ParserTest, MacroRecordingInTheClosingStep) {
-    st.MacroState = 1;
+    st.MacroState = MacroMode::Recording;
     st.MacroText = "\nM MACRO";
     EXPECT_EQ(Asm("\tMOV A,#1"), Bytes{});
     EXPECT_EQ(st.MacroText, "\nM MACRO\n\tMOV A,#1");
     EXPECT_EQ(st.NextAddr, st.LineAddr);
-    st.MacroState = 4;
+    st.MacroState = MacroMode::HeaderNameMacro;
     st.MacroName = "NAME";
     Asm("\tNOP");
-    EXPECT_EQ(st.MacroState, 1);
+    EXPECT_EQ(st.MacroState, MacroMode::Recording);
     EXPECT_EQ(st.MacroText, "\nNAME MACRO");
 }
 
