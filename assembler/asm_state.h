@@ -138,7 +138,8 @@ struct AsmState {
     std::uint32_t MacroPos = 0;  // 1-based position in MacroText; wide, a body may pass 64 KiB
     std::array<std::string, 10> MacroParams;
     std::array<std::string, MacroMax + 1> MacroTable;
-    std::string MacroName;         // name of the header being read (state 4)
+    std::string MacroName;         // name of the definition being read
+    std::uint16_t MacroLineNo = 0;  // LineNo of its header
     std::uint8_t MacroIndex = 0;   // slot being defined or called
 
     // --- Parser state that the driver resets -----------------------------

@@ -191,13 +191,17 @@ void Assembler::FetchLine() {
     s.AsmLine = s.SourceFile.ReadLine();
 }
 
-void Assembler::RecordErrorLine() {
+void Assembler::RecordErrorLine(std::uint16_t lineNo) {
     for (std::uint16_t& slot : st_->ErrorLines) {
         if (slot == 0) {
-            slot = st_->LineNo;
+            slot = lineNo;
             return;
         }
     }
+}
+
+void Assembler::CountError() {
+    if (st_->ErrorCount < 0xFFFF) ++st_->ErrorCount;  // never wraps back to "no errors"
 }
 
 void Assembler::ProcessLine(bool finalPass) {
@@ -231,21 +235,31 @@ void Assembler::ProcessLine(bool finalPass) {
             s.CodeImage[static_cast<std::size_t>(AddrSum(s.LineAddr, static_cast<std::int32_t>(i))) & 0xFFFF] =
                 s.LineBytes[i];
     }
-    auto countError = [&] {
-        if (s.ErrorCount < 0xFFFF) ++s.ErrorCount;  // never wraps back to "no errors"
-    };
     if (!s.LineError.empty()) {
-        countError();
+        CountError();
         pane.SetColor(clr::Red);
         pane.AddLine(finalPass ? s.LineError : "--- " + s.LineError);
-        if (finalPass) RecordErrorLine();
+        if (finalPass) RecordErrorLine(s.LineNo);
     }
     if (!s.LineHandled && !s.AsmLine.empty() && !s.Mnemonic.empty()) {
-        countError();
+        CountError();
         pane.SetColor(clr::Red);
         pane.AddLine(kUnknown);
-        RecordErrorLine();
+        RecordErrorLine(s.LineNo);
     }
+}
+
+// A definition still open when the source ends has taken every line after
+// its header into its body: the program is not what was written.
+void Assembler::ReportOpenDefinition(bool finalPass) {
+    AsmState& s = *st_;
+    if (!s.InMacroDefinition()) return;
+    const std::string message =
+        cp("Макроопределение ") + s.MacroName + cp(" не закрыто директивой ENDM!");
+    CountError();
+    pane_->SetColor(clr::Red);
+    pane_->AddLine(finalPass ? message : "--- " + message);
+    if (finalPass) RecordErrorLine(s.MacroLineNo);
 }
 
 void Assembler::EndFirstPass() {
@@ -254,6 +268,7 @@ void Assembler::EndFirstPass() {
     static const std::string kDone = cp("Компиляция завершена: ");
     AsmState& s = *st_;
     s.SourceFile.Close();
+    ReportOpenDefinition(false);
     if (s.ErrorCount > 0) {
         pane_->SetColor(clr::Red);
         pane_->AddLine(kErrors + std::to_string(s.ErrorCount) + kInLines);
@@ -325,6 +340,7 @@ bool Assembler::FinalPass() {
         s.SourceFile.Close();
         s.IncludeFile.Close();
         s.IncludeActive = false;
+        ReportOpenDefinition(true);
 
         if (s.ErrorCount > 0) {
             pane_->SetColor(clr::Red);

@@ -49,7 +49,9 @@ private:
     void ProcessLine(bool finalPass);
     void FetchLine();
     void EndFirstPass();
-    void RecordErrorLine();
+    void RecordErrorLine(std::uint16_t lineNo);
+    void CountError();
+    void ReportOpenDefinition(bool finalPass);
     void StopFirstPass();
 
     std::unique_ptr<AsmState> st_;

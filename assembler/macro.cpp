@@ -46,6 +46,8 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode 
     // definition of the name in the block that is kept is the one used.
     if (st.SkipLines) return;
     st.MacroText.clear();
+    st.MacroName = std::string(name);
+    st.MacroLineNo = st.LineNo;
     for (int i = 0; i <= MacroMax; ++i) {
         const std::string& slot = st.MacroTable[i];
         if (slot.empty()) {
@@ -102,17 +104,24 @@ bool HeaderAfterLabel(AsmState& st, Pane& pane) {
     return true;
 }
 
-// ".ENDM" in column 1, or ENDM / %ENDM / ENDMAC: the body is stored (a
-// duplicate stores nothing). Without an open definition the line only
-// shows itself.
+// ".ENDM" or ENDM / %ENDM / ENDMAC in column 1, or ENDM / %ENDM / ENDMAC
+// as mnemonic: the body is stored (a duplicate stores nothing). Without an
+// open definition the line only shows itself.
 bool EndDefinition(AsmState& st, bool columnOne) {
     st.LineHandled = true;
     if (columnOne) {
+        // ".ENDM" and whatever follows it, or the word ENDM, %ENDM, ENDMAC.
         FieldSpanSet& f = st.FieldSpans;
-        st.Mnemonic = ".ENDM";
-        f.MnemonicSpan = {1, 5};
-        const std::size_t end = f.CommentStart ? f.CommentStart - 1u : st.AsmLine.size();
-        if (end > 5) f.MnemonicGap = {6, static_cast<std::uint16_t>(end)};
+        const std::string& line = st.AsmLine;
+        const std::size_t end = f.CommentStart ? f.CommentStart - 1u : line.size();
+        std::size_t word = 5;
+        if (line[0] != '.') {
+            word = 0;
+            while (word < end && !IsBlank(line[word])) ++word;
+        }
+        st.Mnemonic = UpperCopy(line.substr(0, word));
+        f.MnemonicSpan = {1, static_cast<std::uint16_t>(word)};
+        if (end > word) f.MnemonicGap = {Col(word), static_cast<std::uint16_t>(end)};
     }
     if (st.MacroState == MacroMode::Recording) st.MacroTable[st.MacroIndex] = st.MacroText;
     if (st.InMacroDefinition()) st.MacroState = MacroMode::None;

@@ -204,6 +204,13 @@ private:
         const std::string& s = st_.AsmLine;
         const std::size_t len = Len();
         if (len > 4 && StartsUpper(s, ".ENDM") && HandleMacroLine(st_, pane_, MacroSite::EndmColumn1)) return true;
+        // Published sources often end a definition with ENDM in column 1,
+        // where it would otherwise be a label and the definition would
+        // swallow the rest of the program.
+        if (st_.InMacroDefinition()) {
+            const Word* w = Words().Find(FirstWord());
+            if (w && *w == Word::EndMacro && HandleMacroLine(st_, pane_, MacroSite::EndmColumn1)) return true;
+        }
         if (len > 5 && StartsUpper(s, ".ENDIF") && HandleConditional(st_, pane_, Conditional::EndIf)) return true;
         if (len > 5 && StartsUpper(s, ".IDENT")) {
             IdentText();
@@ -250,6 +257,13 @@ private:
             HandleInclude(st_, pane_))
             return true;
         return false;
+    }
+
+    // The first word of the code part, upper-cased.
+    std::string FirstWord() const {
+        std::size_t c = 1;
+        while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
+        return UpperCopy(Columns(st_.AsmLine, 1, c - 1));
     }
 
     // ".IDENT /dd.mm.yyyy hh:mm/": the date that the binary file receives.

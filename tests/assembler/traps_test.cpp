@@ -1,0 +1,100 @@
+// Sources written for other assemblers and by other people: what they hold
+// assembles as written or is reported as an error, never as other bytes
+// in silence.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "assembler/evaluator.h"
+#include "isa/tables.h"
+#include "tests/support/assembly.h"
+
+namespace z51::test {
+namespace {
+
+// The program memory an Intel HEX text describes (FFH where no record
+// says otherwise), read by the rules of the format rather than by our
+// own reader; nothing when a record is malformed.
+std::optional<Bytes> HexImage(const std::string& text) {
+    Bytes image(0x10000, 0xFF);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = text.find_first_not_of("\r\n", end);
+        if (pos == std::string::npos) pos = text.size();
+        if (line.size() < 11 || line[0] != ':') return std::nullopt;
+        Bytes rec;
+        for (std::size_t i = 1; i + 1 < line.size(); i += 2)
+            rec.push_back(static_cast<std::uint8_t>(std::stoi(line.substr(i, 2), nullptr, 16)));
+        std::uint8_t sum = 0;
+        for (std::uint8_t b : rec) sum = static_cast<std::uint8_t>(sum + b);
+        if (sum != 0 || rec.size() != rec[0] + 5u) return std::nullopt;
+        if (rec[3] == 1) break;
+        const std::size_t addr = rec[1] * 256u + rec[2];
+        for (std::size_t i = 0; i < rec[0]; ++i) image[(addr + i) & 0xFFFF] = rec[4 + i];
+    }
+    return image;
+}
+
+// The .Bin and the .Hex of one assembly hold the same bytes.
+void ExpectSameBinAndHex(const Assembly& r) {
+    const Bytes bin = r.Bin();
+    const std::optional<Bytes> hex = HexImage(r.Hex());
+    ASSERT_TRUE(hex.has_value()) << r.Hex();
+    EXPECT_EQ(Bytes(hex->begin(), hex->begin() + static_cast<std::ptrdiff_t>(bin.size())), bin);
+    EXPECT_TRUE(std::all_of(hex->begin() + static_cast<std::ptrdiff_t>(bin.size()), hex->end(),
+                            [](std::uint8_t b) { return b == 0xFF; }));
+}
+
+struct Written {
+    const char* what;
+    const char* source;
+    Bytes bin;
+};
+
+void PrintTo(const Written& w, std::ostream* os) { *os << w.what; }
+
+class AsWritten : public ::testing::TestWithParam<Written> {};
+
+TEST_P(AsWritten, GivesTheBytesOfWhatIsWritten) {
+    const Written& w = GetParam();
+    Assembly r;
+    ASSERT_TRUE(r.Assemble(w.source)) << r.Listing();
+    EXPECT_EQ(r.ErrorCount(), 0);
+    EXPECT_EQ(r.Bin(), w.bin) << r.Listing();
+    ExpectSameBinAndHex(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Traps, AsWritten,
+    ::testing::Values(
+        Written{"EndmInColumnOne", "M1 MACRO\n\tNOP\nENDM\n\tM1\n\tDB 1,2,3\n", {0x00, 1, 2, 3}},
+        Written{"OtherEndWordsInColumnOne",
+                "\tMACRO M2\n\tINC A\n%ENDM\nM3: MACRO\n\tDEC A\nendmac ; done\n\tM2\n\tM3\n\tNOP\n",
+                {0x04, 0x14, 0x00}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// Whether the last text of the pane that holds `utf8` is red.
+bool ShownInRed(const RecordingPane& pane, std::string_view utf8) {
+    for (std::size_t i = pane.Lines().size(); i-- > 0;)
+        for (const auto& run : pane.Lines()[i])
+            if (Cp1251ToUtf8(run.text).find(utf8) != std::string::npos) return run.color == clr::Red;
+    return false;
+}
+
+TEST(Traps, UnclosedMacroDefinitionIsAnErrorOfEachPass) {
+    Assembly r;
+    EXPECT_FALSE(r.Assemble("\tDB 1\nM1 MACRO\n\tNOP\n\tM1\n"));
+    const char* msg = "Макроопределение M1 не закрыто директивой ENDM!";
+    EXPECT_TRUE(r.FirstListing().find(std::string("--- ") + msg) != std::string::npos) << r.FirstListing();
+    EXPECT_TRUE(ShownInRed(r.pane, msg)) << r.Listing();
+    EXPECT_EQ(r.ErrorCount(), 1);
+    EXPECT_EQ(r.st().ErrorLines[0], 2u);  // the header's line
+    EXPECT_FALSE(FileExists(r.dir.File("prog.Bin")));
+    EXPECT_FALSE(FileExists(r.dir.File("prog.Hex")));
+}
+
+}  // namespace
+}  // namespace z51::test
