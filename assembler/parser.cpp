@@ -315,12 +315,13 @@ private:
         if (colon) name.remove_suffix(1);
 
         // "name MACRO": the first M from the column numbered with the
-        // length of the label on decides.
+        // length of the label on decides. MACRO must be a word of its own,
+        // the first after the label: "L1: LCALL MACROS" calls MACROS.
         const std::size_t L = st_.LabelText.size();
         if (Len() > L + 5) {
             for (std::size_t c = std::max<std::size_t>(L, 1); c + 4 <= Len(); ++c) {
                 if (UpperAscii(At(c)) != 'M') continue;
-                if (StartsUpper(std::string_view(st_.AsmLine).substr(c - 1), "MACRO") &&
+                if (StartsUpper(std::string_view(st_.AsmLine).substr(c - 1), "MACRO") && KeywordAfterLabel(c, 5) &&
                     HandleMacroLine(st_, pane_, MacroSite::HeaderAfterLabel))
                     return true;
                 break;
@@ -335,6 +336,17 @@ private:
             pane_.AddLine(Text(kLabelOverflow));
         }
         return false;
+    }
+
+    // Whether the `length` characters from column `col` are the first word
+    // after the label: only blanks before them, a blank, a comment or the
+    // end of the line after them.
+    bool KeywordAfterLabel(std::size_t col, std::size_t length) const {
+        if (col <= f_.LabelSpan.end) return false;
+        for (std::size_t c = f_.LabelSpan.end + 1u; c < col; ++c)
+            if (!IsBlank(At(c))) return false;
+        const std::size_t after = col + length;
+        return after > Len() || IsBlank(At(after)) || At(after) == ';';
     }
 
     // Cuts the code part into gap, mnemonic, gap and up to three operands.

@@ -73,7 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         Written{"EndmInColumnOne", "M1 MACRO\n\tNOP\nENDM\n\tM1\n\tDB 1,2,3\n", {0x00, 1, 2, 3}},
         Written{"OtherEndWordsInColumnOne",
                 "\tMACRO M2\n\tINC A\n%ENDM\nM3: MACRO\n\tDEC A\nendmac ; done\n\tM2\n\tM3\n\tNOP\n",
-                {0x04, 0x14, 0x00}}),
+                {0x04, 0x14, 0x00}},
+        Written{"WordBeginningWithMacro",
+                "L1:\tLCALL MACROS\nSTART\tLCALL MACRO1\nMACROS:\tRET\nMACRO1:\tRETI\n",
+                {0x12, 0x00, 0x06, 0x12, 0x00, 0x07, 0x22, 0x32}}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // Whether the last text of the pane that holds `utf8` is red.
