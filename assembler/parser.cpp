@@ -641,13 +641,21 @@ private:
         std::int32_t index = st_.FoundIndex;
         const std::string& op = st_.Operand1;
         if (op.size() >= 2 && op[op.size() - 2] == '.') {
+            bool valid = false;
             if (Eval(std::string_view(op).substr(0, op.size() - 2))) {
                 std::string text = "0" + ByteToHex2(static_cast<std::uint8_t>(st_.ExprValue & 0xFF)) + "H" +
                                    op.substr(op.size() - 2);
                 ValBit(st_, text);
                 if (!st_.BitValid) ValBit(st_, std::string_view(text).substr(1));
-                st_.ExprValid = st_.BitValid;
+                valid = st_.BitValid;
             }
+            // The numeric form does not take register 80H (P0.1 would be
+            // 080H.1); the bit's own name in the bit table does, as in SETB P0.1.
+            if (!valid) {
+                ValBit(st_, op);
+                valid = st_.BitValid;
+            }
+            st_.ExprValid = valid;
         } else {
             Eval(op);
         }

@@ -76,8 +76,21 @@ INSTANTIATE_TEST_SUITE_P(
                 {0x04, 0x14, 0x00}},
         Written{"WordBeginningWithMacro",
                 "L1:\tLCALL MACROS\nSTART\tLCALL MACRO1\nMACROS:\tRET\nMACRO1:\tRETI\n",
-                {0x12, 0x00, 0x06, 0x12, 0x00, 0x07, 0x22, 0x32}}),
+                {0x12, 0x00, 0x06, 0x12, 0x00, 0x07, 0x22, 0x32}},
+        Written{"BitOfPortZero", "X BIT P0.1\nY\tBIT P0.7\n\tSETB X\n\tCLR Y\n", {0xD2, 0x81, 0xC2, 0x87}}),
     [](const auto& info) { return std::string(info.param.what); });
+
+using TrapLines = LineFixture;
+
+TEST_F(TrapLines, EveryBitTableNameDefinesItsBit) {
+    for (const NameRecord& bit : BitTable) {
+        const std::string name(bit.Name());
+        Asm("FLAG BIT " + name);
+        EXPECT_EQ(Error(), "") << name;
+        Evaluate(st, "FLAG");
+        EXPECT_EQ(st.ExprValue, *FindBit(name)) << name;
+    }
+}
 
 // Whether the last text of the pane that holds `utf8` is red.
 bool ShownInRed(const RecordingPane& pane, std::string_view utf8) {
