@@ -135,6 +135,7 @@ struct AsmState {
         return MacroState == MacroMode::Recording || MacroState == MacroMode::SkippingDuplicate;
     }
     std::string MacroText;
+    bool ExpansionCut = false;  // FetchLine stopped substituting the parameters of this line
     std::uint32_t MacroPos = 0;  // 1-based position in MacroText; wide, a body may pass 64 KiB
     std::array<std::string, 10> MacroParams;
     std::array<std::string, MacroMax + 1> MacroTable;

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "assembler/listing.h"
+#include "assembler/macro.h"
 #include "assembler/parser.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
@@ -157,21 +158,10 @@ void Assembler::FetchLine() {
         } else {
             s.MacroState = MacroMode::None;
         }
-        // "\0".."\9" stand for the parameters of the call. Scanning goes on
-        // after the inserted text, so a parameter that itself holds "\d"
-        // is not expanded again (and again, without end). A line that has
-        // grown past the longest line kept is cut by the parser anyway, so
-        // expanding stops there (a long parameter used thousands of times
-        // would otherwise take gigabytes).
-        for (std::size_t i = 0; i + 1 < s.AsmLine.size() && s.AsmLine.size() <= kMaxLineLength;) {
-            if (s.AsmLine[i] == '\\' && s.AsmLine[i + 1] >= '0' && s.AsmLine[i + 1] <= '9') {
-                const std::string& param = s.MacroParams[static_cast<std::size_t>(s.AsmLine[i + 1] - '0')];
-                s.AsmLine.replace(i, 2, param);
-                i += param.size();
-            } else {
-                ++i;
-            }
-        }
+        // "\0".."\9" stand for the parameters of the call. A line that
+        // would grow past the longest line kept is cut there, and the parser
+        // reports it.
+        s.ExpansionCut = !ExpandMacroParams(s.AsmLine, s.MacroParams, kMaxLineLength);
         return;
     }
     if (s.IncludeActive) {

@@ -1,5 +1,7 @@
 #include "assembler/macro.h"
 
+#include <vector>
+
 #include "assembler/asm_state.h"
 #include "assembler/directives_ext.h"
 #include "assembler/parser.h"
@@ -17,9 +19,11 @@ std::string_view MacroSlotName(std::string_view slot) {
 std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from) {
     std::array<std::string, 10> params;
     std::size_t n = 0;
+    bool quoted = false;
     for (std::size_t i = from; i < line.size(); ++i) {
         const char c = line[i];
-        if (IsBlank(c) || c == ';') break;
+        if (c == '\'') quoted = !quoted;
+        if (!quoted && (IsBlank(c) || c == ';')) break;
         if (c == ',') {
             if (++n == params.size()) break;
         } else {
@@ -27,6 +31,53 @@ std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t 
         }
     }
     return params;
+}
+
+bool ExpandMacroParams(std::string& line, const std::array<std::string, 10>& params, std::size_t limit) {
+    if (line.find('\\') == std::string::npos) return true;
+    std::string out;
+    // The text still to scan, the next piece last; no piece is empty.
+    std::vector<std::string_view> todo{line};
+    std::size_t todoSize = line.size();
+    auto take = [&] {
+        std::string_view& top = todo.back();
+        const char c = top.front();
+        top.remove_prefix(1);
+        if (top.empty()) todo.pop_back();
+        --todoSize;
+        return c;
+    };
+    // Each step either adds a character to the line or removes an empty
+    // parameter's "\d"; a line within the limit needs far fewer steps.
+    std::size_t steps = 4 * limit;
+    bool complete = true;
+    while (!todo.empty()) {
+        if (out.size() + todoSize > limit || steps-- == 0) {
+            complete = false;
+            break;
+        }
+        if (todo.back().front() == '\\') {
+            const std::string_view top = todo.back();
+            const char d = top.size() > 1 ? top[1] : todo.size() > 1 ? todo[todo.size() - 2].front() : '\0';
+            if (d >= '0' && d <= '9') {
+                take();
+                take();
+                const std::string& param = params[static_cast<std::size_t>(d - '0')];
+                if (!param.empty()) {
+                    out += param.front();
+                    if (param.size() > 1) {
+                        todo.push_back(std::string_view(param).substr(1));
+                        todoSize += param.size() - 1;
+                    }
+                }
+                continue;
+            }
+        }
+        out += take();
+    }
+    for (auto it = todo.rbegin(); it != todo.rend(); ++it) out += *it;
+    line = std::move(out);
+    return complete;
 }
 
 namespace {

@@ -96,9 +96,10 @@ private:
         st_.LineError.clear();
         st_.DupCheck = false;
         st_.LineListed = st_.ListingOn;
-        if (st_.AsmLine.size() > kMaxLineLength) {
-            st_.AsmLine.resize(kMaxLineLength);
+        if (st_.AsmLine.size() > kMaxLineLength || st_.ExpansionCut) {
+            if (st_.AsmLine.size() > kMaxLineLength) st_.AsmLine.resize(kMaxLineLength);
             tooLong_ = true;
+            st_.ExpansionCut = false;
         }
     }
 

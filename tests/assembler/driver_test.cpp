@@ -271,16 +271,27 @@ TEST_F(FetchTest, MacroBodyLinesWithParameters) {
     EXPECT_EQ(s.ErrorCount, 0);
 }
 
-TEST_F(FetchTest, ParameterThatHoldsABackslashDigitIsNotExpandedAgain) {
-    Start(std::string(20, '\n'));
-    AsmState& s = as.State();
-    s.MacroText = "\nM MACRO\n\tDB \\0\\1";
-    s.MacroPos = 2;
-    s.MacroState = MacroMode::Replaying;
-    s.MacroParams[0] = "x\\0";
-    s.MacroParams[1] = "";
-    as.Tick();  // must end
-    EXPECT_EQ(s.MacroState, MacroMode::None);
+TEST_F(FetchTest, ParametersThatExpandIntoEachOtherStopAtTheLongestLine) {
+    // \0 holds itself; \2 and \3 hold each other behind two thousand
+    // empty parameters each (much work for every character the line gains).
+    for (const char* line : {"\tDB \\0\\1", "\tDB \\2"}) {
+        SCOPED_TRACE(line);
+        Start(std::string(20, '\n'));
+        AsmState& s = as.State();
+        s.MacroText = std::string("\nM MACRO\n") + line;
+        s.MacroPos = 2;
+        s.MacroState = MacroMode::Replaying;
+        s.MacroParams[0] = "x\\0";
+        s.MacroParams[1] = "";
+        std::string empties;
+        for (int i = 0; i < 2000; ++i) empties += "\\1";
+        s.MacroParams[2] = "x" + empties + "\\3";
+        s.MacroParams[3] = "y" + empties + "\\2";
+        as.Tick();  // must end
+        EXPECT_EQ(s.MacroState, MacroMode::None);
+        EXPECT_EQ(s.ErrorCount, 1);
+        EXPECT_LE(s.AsmLine.size(), z51::kMaxLineLength);
+    }
 }
 
 TEST_F(FetchTest, AnIncludeLeftOpenAtTheEndOfAPassIsDropped) {

@@ -77,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
         Written{"WordBeginningWithMacro",
                 "L1:\tLCALL MACROS\nSTART\tLCALL MACRO1\nMACROS:\tRET\nMACRO1:\tRETI\n",
                 {0x12, 0x00, 0x06, 0x12, 0x00, 0x07, 0x22, 0x32}},
-        Written{"BitOfPortZero", "X BIT P0.1\nY\tBIT P0.7\n\tSETB X\n\tCLR Y\n", {0xD2, 0x81, 0xC2, 0x87}}),
+        Written{"BitOfPortZero", "X BIT P0.1\nY\tBIT P0.7\n\tSETB X\n\tCLR Y\n", {0xD2, 0x81, 0xC2, 0x87}},
+        Written{"SemicolonInQuotedParameter", "PR MACRO\n\tDB \\0\n\tDB \\1\n\tENDM\n\tPR 'a;b','c'\n\tNOP\n",
+                {0x61, 0x3B, 0x62, 0x63, 0x00}},
+        Written{"ParameterTextRescanned", "P2 MACRO\n\tDB \\0\n\tENDM\n\tP2 1\\1,7\n\tNOP\n", {17, 0x00}}),
     [](const auto& info) { return std::string(info.param.what); });
 
 using TrapLines = LineFixture;
