@@ -86,7 +86,13 @@ ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalF
     std::size_t i = start;
     for (; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == ' ' || c == '\t' || c == ';') break;
+        if (IsBlank(c)) {
+            const std::size_t next = SkipBlanksBesideComma(line, i, i > start ? line[i - 1] : '\0');
+            if (next == i) break;
+            i = next - 1;
+            continue;
+        }
+        if (c == ';') break;
         if (c == ',') take();
         else item += UpperAscii(c);
     }

@@ -23,7 +23,13 @@ std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t 
     for (std::size_t i = from; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '\'') quoted = !quoted;
-        if (!quoted && (IsBlank(c) || c == ';')) break;
+        if (!quoted && IsBlank(c)) {
+            const std::size_t next = SkipBlanksBesideComma(line, i, i > from ? line[i - 1] : '\0');
+            if (next == i) break;
+            i = next - 1;
+            continue;
+        }
+        if (!quoted && c == ';') break;
         if (c == ',') {
             if (++n == params.size()) break;
         } else {

@@ -31,7 +31,8 @@ int FindMacroCall(const std::array<std::string, N>& table, std::string_view mnem
 
 // Parameters of a call: the text from `from` up to a blank, a tab, a
 // comment or the end of the line, split at commas; at most ten, the rest
-// empty. A blank or ";" between quotes belongs to the parameter ('a;b').
+// empty. A blank or ";" between quotes belongs to the parameter ('a;b');
+// blanks beside a comma are left out and do not end the list.
 std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from);
 
 // Replaces "\0".."\9" in a replayed body line by the parameters. The text

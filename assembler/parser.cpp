@@ -43,6 +43,12 @@ std::string_view Columns(std::string_view s, std::size_t first, std::size_t last
     return s.substr(first - 1, last - first + 1);
 }
 
+std::size_t SkipBlanksBesideComma(std::string_view s, std::size_t i, char previous) {
+    std::size_t j = i;
+    while (j < s.size() && IsBlank(s[j])) ++j;
+    return previous == ',' || (j < s.size() && s[j] == ',') ? j : i;
+}
+
 namespace {
 
 using Col = std::uint16_t;
@@ -359,7 +365,9 @@ private:
             while (pos <= end && IsBlank(At(pos))) ++pos;
             if (pos > b) span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
         };
-        // Characters up to a stop character; returns the column it stopped at.
+        // Characters up to a stop character. An operand (`commaStops`)
+        // returns whether a comma follows, perhaps after blanks.
+        const std::string_view code(st_.AsmLine.data(), end);
         auto word = [&](Span& span, std::string& text, bool commaStops) {
             std::size_t b = pos;
             while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
@@ -367,7 +375,8 @@ private:
                 span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
                 AssignUpper(text, Columns(st_.AsmLine, b, pos - 1));
             }
-            return pos <= end && At(pos) == ',';
+            if (!commaStops || pos > end) return false;
+            return At(pos) == ',' || SkipBlanksBesideComma(code, pos - 1, 0) != pos - 1;
         };
         blanks(f_.LabelGap);
         word(f_.MnemonicSpan, st_.Mnemonic, false);
@@ -377,8 +386,12 @@ private:
             while (pos <= end && (IsBlank(At(pos)) || At(pos) == ',')) ++pos;
             f_.Separator1 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
             if (word(f_.Operand2Span, st_.Operand2, true)) {
-                f_.Separator2 = {static_cast<Col>(pos), static_cast<Col>(pos)};
+                // One comma, with the blanks beside it.
+                b = pos;
+                while (IsBlank(At(pos))) ++pos;
                 ++pos;
+                while (pos <= end && IsBlank(At(pos))) ++pos;
+                f_.Separator2 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
                 word(f_.Operand3Span, st_.Operand3, false);
             }
         }

@@ -37,12 +37,18 @@ TEST_F(ParserTest, OperandSeparators) {
     Asm("\tCJNE A, #5,LOOP");
     EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "A|#5|LOOP");
     EXPECT_EQ(Cols(st.FieldSpans.Separator1), ", ");
-    Asm("\tCJNE A,#5, LOOP");  // the second separator takes no blank
-    EXPECT_EQ(st.Operand3, "");
-    Asm("\tMOV A ,#1");  // a blank before a comma ends the list
-    EXPECT_EQ(st.Operand1, "A");
-    EXPECT_EQ(st.Operand2, "");
-    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " ,#1");  // still shown in the listing
+    Asm("\tCJNE A,#5, LOOP");  // blanks beside a comma belong to the separator
+    EXPECT_EQ(st.Operand3, "LOOP");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator2), ", ");
+    Asm("\tCJNE R0 , #7 , L1 ; c");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "R0|#7|L1");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator1) + "|" + Cols(st.FieldSpans.Separator2), " , | , ");
+    Asm("\tMOV A ,#1");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2, "A|#1");
+    EXPECT_EQ(st.FieldSpans.TrailGap.start, 0);
+    Asm("\tMOV A #1");  // a blank with no comma beside it ends the list
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2, "A|");
+    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " #1");  // still shown in the listing
     Asm("\tmov a,#'x'");
     EXPECT_EQ(st.Mnemonic, "MOV");
     EXPECT_EQ(st.Operand2, "#'X'");  // operands are upper-cased

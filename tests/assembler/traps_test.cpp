@@ -80,7 +80,12 @@ INSTANTIATE_TEST_SUITE_P(
         Written{"BitOfPortZero", "X BIT P0.1\nY\tBIT P0.7\n\tSETB X\n\tCLR Y\n", {0xD2, 0x81, 0xC2, 0x87}},
         Written{"SemicolonInQuotedParameter", "PR MACRO\n\tDB \\0\n\tDB \\1\n\tENDM\n\tPR 'a;b','c'\n\tNOP\n",
                 {0x61, 0x3B, 0x62, 0x63, 0x00}},
-        Written{"ParameterTextRescanned", "P2 MACRO\n\tDB \\0\n\tENDM\n\tP2 1\\1,7\n\tNOP\n", {17, 0x00}}),
+        Written{"ParameterTextRescanned", "P2 MACRO\n\tDB \\0\n\tENDM\n\tP2 1\\1,7\n\tNOP\n", {17, 0x00}},
+        Written{"BlanksAroundCommas",
+                "\tMOV A ,#5\n\tCJNE R0, #07FH, L1\nL1:\tADD A, R2\n\tMOV 30H , #1\n\tCJNE A , #2 , L1\n",
+                {0x74, 0x05, 0xB8, 0x7F, 0x00, 0x2A, 0x75, 0x30, 0x01, 0xB4, 0x02, 0xF9}},
+        Written{"BlanksAroundCommasInDataAndParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tDB 1, 2 ,3 , 4 ;x\n\tPUT 5 , 6\n\tNOP\n",
+                {1, 2, 3, 4, 5, 6, 0x00}}),
     [](const auto& info) { return std::string(info.param.what); });
 
 using TrapLines = LineFixture;
