@@ -219,11 +219,13 @@ void Assembler::ProcessLine(bool finalPass) {
         EchoLine(s, pane);
     }
     // Lines that are not listed store their bytes as well: the image must
-    // match LowAddr/HighAddr and the program as written.
+    // match LowAddr/HighAddr and the program as written. Bytes beyond
+    // program memory (reported by the parser) never wrap round to 0000H.
     if (finalPass && s.LineHandled && s.LineByteCount > 0) {
-        for (std::size_t i = 0; i < s.LineByteCount; ++i)
-            s.CodeImage[static_cast<std::size_t>(AddrSum(s.LineAddr, static_cast<std::int32_t>(i))) & 0xFFFF] =
-                s.LineBytes[i];
+        for (std::size_t i = 0; i < s.LineByteCount; ++i) {
+            const std::int64_t addr = std::int64_t{s.LineAddr} + static_cast<std::int64_t>(i);
+            if (addr >= 0 && addr <= 0xFFFF) s.CodeImage[static_cast<std::size_t>(addr)] = s.LineBytes[i];
+        }
     }
     if (!s.LineError.empty()) {
         CountError();

@@ -65,6 +65,7 @@ constexpr const char* kBadSegment = "Недопустивое задание а�
 constexpr const char* kBadEprom = "Псевдо команда .27xxx не распознана";
 constexpr const char* kLabelOverflow = "Переполнение массива меток для строки ниже:";
 constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
+constexpr const char* kBeyondMemory = "Код выходит за пределы памяти программ 0000..FFFFH!";
 
 // Upper-cased prefix test on the raw line.
 bool StartsUpper(std::string_view line, std::string_view word) {
@@ -699,6 +700,10 @@ private:
             st_.AfterOrg = false;
             if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;
             if (AddrSum(st_.NextAddr, -1) > st_.HighAddr) st_.HighAddr = AddrSum(st_.NextAddr, -1);
+            // Program memory ends at FFFFH; a byte beyond it has no place
+            // in the .Bin, the .Hex or the image.
+            const std::int64_t last = std::int64_t{st_.LineAddr} + st_.LineByteCount - 1;
+            if ((st_.LineAddr < 0 || last > 0xFFFF) && st_.LineError.empty()) st_.LineError = Text(kBeyondMemory);
         }
         if (st_.MacroState == MacroMode::HeaderMacroName || st_.MacroState == MacroMode::HeaderNameMacro) {
             st_.MacroText = st_.MacroState == MacroMode::HeaderMacroName ? "\n" + st_.Operand1 + " " + st_.Mnemonic

@@ -185,11 +185,11 @@ TEST(Driver, LinesThatAreNotListedStillStoreTheirBytes) {
     EXPECT_EQ(a.Listing().find("MOV"), std::string::npos);
 }
 
-TEST(Driver, CodeBeyondTheImageWrapsInsteadOfOverrunning) {
+TEST(Driver, CodeBeyondTheImageKeepsWhatFitsAndNeverWraps) {
     Assembly a("\tORG 0FFFFH\n\tMOV DPTR,#1234H\n");
     EXPECT_EQ(a.ws->CodeImage[0xFFFF], 0x90);
-    EXPECT_EQ(a.ws->CodeImage[0], 0x12);
-    EXPECT_EQ(a.Bin().size(), 65536u);
+    EXPECT_EQ(a.ws->CodeImage[0], 0xFF);
+    EXPECT_FALSE(a.written);
 }
 
 // FetchLine: include files and macro bodies as the directive handlers

@@ -120,5 +120,25 @@ TEST(Traps, UnclosedMacroDefinitionIsAnErrorOfEachPass) {
     EXPECT_FALSE(FileExists(r.dir.File("prog.Hex")));
 }
 
+TEST(Traps, CodePastTheTopOfProgramMemoryIsAnError) {
+    for (const char* source : {"\tORG 0FFFEH\n\tDB 1,2,3,4\n", "\tORG 0FFFFH\n\tMOV DPTR,#1234H\n",
+                               ":03FFFF00010203F9\n", "\tORG 10000H\n\tNOP\n", "\tORG -1\n\tNOP\n"}) {
+        SCOPED_TRACE(source);
+        Assembly r;
+        EXPECT_FALSE(r.Assemble(source));
+        EXPECT_EQ(r.ErrorCount(), 1);
+        EXPECT_TRUE(ShownInRed(r.pane, "Код выходит за пределы памяти программ 0000..FFFFH!")) << r.Listing();
+        EXPECT_EQ(r.Image(0, 2), (Bytes{0xFF, 0xFF}));  // nothing wraps round to address 0
+        EXPECT_FALSE(FileExists(r.dir.File("prog.Bin")));
+        EXPECT_FALSE(FileExists(r.dir.File("prog.Hex")));
+    }
+    // Up to FFFFH itself is program memory.
+    Assembly top("\tORG 0FFFEH\n\tDB 1,2\n");
+    ASSERT_TRUE(top.written);
+    EXPECT_EQ(top.Bin().size(), 0x10000u);
+    EXPECT_EQ(top.Image(0xFFFE, 2), (Bytes{1, 2}));
+    ExpectSameBinAndHex(top);
+}
+
 }  // namespace
 }  // namespace z51::test
