@@ -10,4 +10,19 @@ AsmState::AsmState(Workspace& workspace)
       CodeImage(workspace.CodeImage),
       BinBuffer(0x10000, 0) {}
 
+void AsmState::DropEndedIncludes() {
+    while (IncludeFile.AtEnd() && !IncludeOuter.empty()) {
+        IncludeFile = std::move(IncludeOuter.back());
+        IncludeOuter.pop_back();
+        IncludePaths.pop_back();
+    }
+}
+
+void AsmState::CloseIncludes() {
+    IncludeFile.Close();
+    IncludeOuter.clear();
+    IncludePaths.clear();
+    IncludeActive = false;
+}
+
 }  // namespace z51

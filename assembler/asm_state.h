@@ -76,9 +76,16 @@ struct AsmState {
     // --- Files -----------------------------------------------------------
     std::string& SourceName;  // Workspace::SourceName
     TextReader SourceFile;
-    TextReader IncludeFile;          // opened by the include directive
+    TextReader IncludeFile;      // the include file being read (the innermost one)
     bool IncludeActive = false;  // read IncludeFile instead of the source
-    std::uint16_t IncludeOpens = 0;  // include directives met inside the active include file
+    // The include files that IncludeFile interrupted, outermost first, and
+    // the paths of all open include files (IncludeFile's last).
+    std::vector<TextReader> IncludeOuter;
+    std::vector<std::string> IncludePaths;
+    std::uint32_t IncludeOpens = 0;  // include files opened in this pass
+    // Back to the file that included one that has given all its lines.
+    void DropEndedIncludes();
+    void CloseIncludes();
 
     // --- The current line ------------------------------------------------
     std::string AsmLine;

@@ -95,8 +95,7 @@ Assembler::Assembler(Workspace& ws, Pane& pane) : st_(std::make_unique<AsmState>
 void Assembler::StopFirstPass() {
     running_ = false;
     st_->SourceFile.Close();
-    st_->IncludeFile.Close();
-    st_->IncludeActive = false;
+    st_->CloseIncludes();
 }
 
 void Assembler::Prohod1() {
@@ -116,7 +115,7 @@ void Assembler::Prohod1() {
     s.EpromSize = 0;
     s.ErrorCount = 0;
     s.EndSeen = false;
-    s.IncludeActive = false;
+    s.IncludeOpens = 0;
     s.PassNo = 1;
     s.ListingOn = true;
     pane_->Clear();
@@ -165,18 +164,19 @@ void Assembler::FetchLine() {
         return;
     }
     if (s.IncludeActive) {
-        // The include file is closed when a line is wanted after its last
+        // An include file is closed when a line is wanted after its last
         // one, so that its last line is still parsed as part of it (an
         // equate with DATA or REG, an END that must end nothing, a line
-        // that is not listed). An empty include file gives no line at all,
-        // never the previous line again.
+        // that is not listed); reading goes on in the file that included
+        // it. An empty include file gives no line at all, never the
+        // previous line again.
+        s.DropEndedIncludes();
         if (!s.IncludeFile.AtEnd()) {
             s.AsmLine = s.IncludeFile.ReadLine();
             return;
         }
-        s.IncludeFile.Close();
+        s.CloseIncludes();
         s.ListingOn = true;
-        s.IncludeActive = false;
     }
     s.AsmLine = s.SourceFile.ReadLine();
 }
@@ -302,7 +302,8 @@ bool Assembler::FinalPass() {
     bool writing = false;
     try {
         s.SourceFile.Open(s.SourceName);
-        s.IncludeFile.Close();
+        s.CloseIncludes();
+        s.IncludeOpens = 0;
         s.LineNo = 0;
         s.LineAddr = 0;
         s.NextAddr = 0;
@@ -330,8 +331,7 @@ bool Assembler::FinalPass() {
 
         while (!s.SourceFile.AtEnd()) ProcessLine(true);
         s.SourceFile.Close();
-        s.IncludeFile.Close();
-        s.IncludeActive = false;
+        s.CloseIncludes();
         ReportOpenDefinition(true);
 
         if (s.ErrorCount > 0) {
@@ -353,8 +353,7 @@ bool Assembler::FinalPass() {
         failure_ = e.what();
     }
     s.SourceFile.Close();
-    s.IncludeFile.Close();
-    s.IncludeActive = false;
+    s.CloseIncludes();
     // A failure while writing the output is shown; any other failure ends
     // the pass silently.
     if (writing) {
