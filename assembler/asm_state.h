@@ -89,7 +89,7 @@ struct AsmState {
 
     // --- The current line ------------------------------------------------
     std::string AsmLine;
-    std::uint16_t LineNo = 0;  // listed lines so far
+    std::uint32_t LineNo = 0;  // listed lines so far
     std::uint8_t PassNo = 0;   // 1 = first pass, 2.. = final passes
     bool ListingOn = true;
     bool LineListed = false;  // ListingOn as it was when the line started
@@ -129,7 +129,7 @@ struct AsmState {
 
     // --- Errors of the pass ----------------------------------------------
     std::uint16_t ErrorCount = 0;
-    std::array<std::uint16_t, 257> ErrorLines{};  // 0 ends the list
+    std::array<std::uint32_t, 257> ErrorLines{};  // 0 ends the list
 
     // --- Memories --------------------------------------------------------
     CodeMemory& CodeImage;               // Workspace::CodeImage
@@ -147,7 +147,7 @@ struct AsmState {
     std::array<std::string, 10> MacroParams;
     std::array<std::string, MacroMax + 1> MacroTable;
     std::string MacroName;         // name of the definition being read
-    std::uint16_t MacroLineNo = 0;  // LineNo of its header
+    std::uint32_t MacroLineNo = 0;  // LineNo of its header
     std::uint8_t MacroIndex = 0;   // slot being defined or called
 
     // --- Parser state that the driver resets -----------------------------

@@ -78,7 +78,7 @@ void EchoLine(const AsmState& st, Pane& pane) {
 void ErrorSummary(const AsmState& st, Pane& pane, std::size_t width) {
     pane.SetColor(clr::Navy);
     std::string text;
-    for (std::uint16_t n : st.ErrorLines) {
+    for (std::uint32_t n : st.ErrorLines) {
         if (n == 0) break;
         text += std::to_string(n);
         text += ' ';
@@ -181,8 +181,8 @@ void Assembler::FetchLine() {
     s.AsmLine = s.SourceFile.ReadLine();
 }
 
-void Assembler::RecordErrorLine(std::uint16_t lineNo) {
-    for (std::uint16_t& slot : st_->ErrorLines) {
+void Assembler::RecordErrorLine(std::uint32_t lineNo) {
+    for (std::uint32_t& slot : st_->ErrorLines) {
         if (slot == 0) {
             slot = lineNo;
             return;

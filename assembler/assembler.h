@@ -49,7 +49,7 @@ private:
     void ProcessLine(bool finalPass);
     void FetchLine();
     void EndFirstPass();
-    void RecordErrorLine(std::uint16_t lineNo);
+    void RecordErrorLine(std::uint32_t lineNo);
     void CountError();
     void ReportOpenDefinition(bool finalPass);
     void StopFirstPass();

@@ -140,5 +140,24 @@ TEST(Traps, CodePastTheTopOfProgramMemoryIsAnError) {
     ExpectSameBinAndHex(top);
 }
 
+TEST(Traps, LineNumbersGoOnPastSixtyFiveThousand) {
+    std::string source;
+    for (int n = 1; n <= 70000; ++n) source += n == 5 || n == 65540 || n == 69999 ? "\tFROB\n" : ";\n";
+    Assembly r;
+    EXPECT_FALSE(r.Assemble(source));
+    const auto& lines = r.pane.Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(r.pane.LineText(lines.size() - 1), "5 65540 69999 ");
+    // Every source line is listed on a line of its own under its own number.
+    std::vector<long> numbers;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string text = r.pane.LineText(i);
+        if (text.size() > 11 && text.compare(5, 6, " 0000 ") == 0) numbers.push_back(std::stol(text.substr(0, 5)));
+    }
+    ASSERT_EQ(numbers.size(), 70000u);
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        if (numbers[i] != static_cast<long>(i + 1)) FAIL() << "line " << i + 1 << " listed as " << numbers[i];
+}
+
 }  // namespace
 }  // namespace z51::test
