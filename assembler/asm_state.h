@@ -148,6 +148,7 @@ struct AsmState {
     std::array<std::string, MacroMax + 1> MacroTable;
     std::string MacroName;         // name of the definition being read
     std::uint32_t MacroLineNo = 0;  // LineNo of its header
+    bool MacroAfterEnd = false;     // its header came after END
     std::uint8_t MacroIndex = 0;   // slot being defined or called
 
     // --- Parser state that the driver resets -----------------------------

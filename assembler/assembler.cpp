@@ -242,12 +242,12 @@ void Assembler::ProcessLine(bool finalPass) {
 }
 
 // A definition still open when the source ends has taken every line after
-// its header into its body: the program is not what was written.
+// its header into its body: the program is not what was written. (After
+// END there is no program left to lose.)
 void Assembler::ReportOpenDefinition(bool finalPass) {
     AsmState& s = *st_;
-    if (!s.InMacroDefinition()) return;
-    const std::string message =
-        cp("Макроопределение ") + s.MacroName + cp(" не закрыто директивой ENDM!");
+    if (!s.InMacroDefinition() || s.MacroAfterEnd) return;
+    const std::string message = cp("Макроопределение ") + s.MacroName + cp(" не закрыто директивой ENDM!");
     CountError();
     pane_->SetColor(clr::Red);
     pane_->AddLine(finalPass ? message : "--- " + message);

@@ -105,6 +105,7 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode 
     st.MacroText.clear();
     st.MacroName = std::string(name);
     st.MacroLineNo = st.LineNo;
+    st.MacroAfterEnd = st.EndSeen;
     for (int i = 0; i <= MacroMax; ++i) {
         const std::string& slot = st.MacroTable[i];
         if (slot.empty()) {

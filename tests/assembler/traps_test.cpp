@@ -118,6 +118,12 @@ TEST(Traps, UnclosedMacroDefinitionIsAnErrorOfEachPass) {
     EXPECT_EQ(r.st().ErrorLines[0], 2u);  // the header's line
     EXPECT_FALSE(FileExists(r.dir.File("prog.Bin")));
     EXPECT_FALSE(FileExists(r.dir.File("prog.Hex")));
+    // An END swallowed by the definition does not excuse it; a definition
+    // that begins after END loses nothing.
+    Assembly end;
+    EXPECT_FALSE(end.Assemble("M1 MACRO\n\tNOP\n\tEND\n"));
+    Assembly after;
+    EXPECT_TRUE(after.Assemble("\tNOP\n\tEND\nM2 MACRO\n\tNOP\n"));
 }
 
 TEST(Traps, CodePastTheTopOfProgramMemoryIsAnError) {
