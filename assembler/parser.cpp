@@ -389,7 +389,7 @@ private:
             if (word(f_.Operand2Span, st_.Operand2, true)) {
                 // One comma, with the blanks beside it.
                 b = pos;
-                while (IsBlank(At(pos))) ++pos;
+                while (pos <= end && IsBlank(At(pos))) ++pos;
                 ++pos;
                 while (pos <= end && IsBlank(At(pos))) ++pos;
                 f_.Separator2 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
