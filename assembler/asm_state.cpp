@@ -18,6 +18,12 @@ void AsmState::DropEndedIncludes() {
     }
 }
 
+std::size_t AsmState::IncludeUnread() const {
+    std::size_t n = IncludeFile.Rest().size();
+    for (const TextReader& outer : IncludeOuter) n += outer.Rest().size();
+    return n;
+}
+
 void AsmState::CloseIncludes() {
     IncludeFile.Close();
     IncludeOuter.clear();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/source_origin.h"
 #include "assembler/symtab.h"
 #include "core/fileio.h"
 #include "core/workspace.h"
@@ -86,6 +87,9 @@ struct AsmState {
     // Back to the file that included one that has given all its lines.
     void DropEndedIncludes();
     void CloseIncludes();
+    // Bytes not read yet of all open include files.
+    std::size_t IncludeUnread() const;
+    SourceOrigin Origin;  // file and line of the current line
 
     // --- The current line ------------------------------------------------
     std::string AsmLine;

@@ -104,6 +104,7 @@ void Assembler::Prohod1() {
     // being replaced.
     StopFirstPass();
     s.SourceFile.Open(s.SourceName);  // FileError: nothing else changes
+    s.Origin.Start(s.SourceName);
 
     s.LineNo = 0;
     s.Symbols.Clear();
@@ -172,12 +173,14 @@ void Assembler::FetchLine() {
         // previous line again.
         s.DropEndedIncludes();
         if (!s.IncludeFile.AtEnd()) {
+            s.Origin.IncludeLineRead(s.IncludeUnread());
             s.AsmLine = s.IncludeFile.ReadLine();
             return;
         }
         s.CloseIncludes();
         s.ListingOn = true;
     }
+    s.Origin.SourceLineRead();
     s.AsmLine = s.SourceFile.ReadLine();
 }
 
@@ -222,10 +225,20 @@ void Assembler::ProcessLine(bool finalPass) {
     // match LowAddr/HighAddr and the program as written. Bytes beyond
     // program memory (reported by the parser) never wrap round to 0000H.
     if (finalPass && s.LineHandled && s.LineByteCount > 0) {
+        const SourceLine origin = s.Origin.Current();
         for (std::size_t i = 0; i < s.LineByteCount; ++i) {
             const std::int64_t addr = std::int64_t{s.LineAddr} + static_cast<std::int64_t>(i);
-            if (addr >= 0 && addr <= 0xFFFF) s.CodeImage[static_cast<std::size_t>(addr)] = s.LineBytes[i];
+            if (addr < 0 || addr > 0xFFFF) continue;
+            s.CodeImage[static_cast<std::size_t>(addr)] = s.LineBytes[i];
+            s.ws.Sources.lines[static_cast<std::size_t>(addr)] = origin;
         }
+    }
+    // A label that survived the line as a code label (an equate on the same
+    // line turns it into an equate).
+    if (finalPass && s.DupCheck && !s.SkipLines && s.LineError.empty()) {
+        std::string_view name = s.LabelText;
+        if (!name.empty() && name.back() == ':') name.remove_suffix(1);
+        codeLabels_.emplace_back(name);
     }
     if (!s.LineError.empty()) {
         CountError();
@@ -291,6 +304,33 @@ void Assembler::RunFirstPass() {
     }
 }
 
+void Assembler::BeginSourceMap() {
+    SourceMap& m = st_->ws.Sources;
+    m.lines.assign(0x10000, SourceLine{});
+    m.symbols.clear();
+    m.image.clear();
+    codeLabels_.clear();
+    mapOpen_ = true;
+}
+
+void Assembler::EndSourceMap() {
+    const AsmState& s = *st_;
+    SourceMap& m = s.ws.Sources;
+    m.files = s.Origin.Files();
+    std::sort(codeLabels_.begin(), codeLabels_.end());
+    const SymbolTable& t = s.Symbols;
+    for (std::int32_t i = 0; i < t.Occupied(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (!t.LabelDefined[k]) continue;
+        const std::string_view name = t.Name(i);
+        const bool label = std::binary_search(codeLabels_.begin(), codeLabels_.end(), name);
+        m.symbols.push_back({std::string(name), t.LabelValues[k], label});
+    }
+    m.image.assign(s.CodeImage.begin(), s.CodeImage.end());
+    ++m.serial;
+    mapOpen_ = false;
+}
+
 bool Assembler::FinalPass() {
     static const std::string kErrors = cp("Выявлены ошибки [");
     static const std::string kInLines = cp("] в строках:");
@@ -302,6 +342,8 @@ bool Assembler::FinalPass() {
     bool writing = false;
     try {
         s.SourceFile.Open(s.SourceName);
+        s.Origin.Start(s.SourceName);
+        BeginSourceMap();
         s.CloseIncludes();
         s.IncludeOpens = 0;
         s.LineNo = 0;
@@ -333,6 +375,7 @@ bool Assembler::FinalPass() {
         s.SourceFile.Close();
         s.CloseIncludes();
         ReportOpenDefinition(true);
+        EndSourceMap();
 
         if (s.ErrorCount > 0) {
             pane_->SetColor(clr::Red);
@@ -343,8 +386,10 @@ bool Assembler::FinalPass() {
         }
         SymbolListing(s, *pane_);
         writing = true;
-        WriteBinFile(s, *pane_);
-        WriteHexFile(s, *pane_);
+        if (writeFiles_) {
+            WriteBinFile(s, *pane_);
+            WriteHexFile(s, *pane_);
+        }
         outcome_ = Outcome::Written;
         return true;
     } catch (const FileError& e) {
@@ -354,6 +399,11 @@ bool Assembler::FinalPass() {
     }
     s.SourceFile.Close();
     s.CloseIncludes();
+    if (mapOpen_) {
+        // The pass ended half-way: the map would describe part of the image.
+        s.ws.Sources = SourceMap{{}, {}, {}, {}, s.ws.Sources.serial + 1};
+        mapOpen_ = false;
+    }
     // A failure while writing the output is shown; any other failure ends
     // the pass silently.
     if (writing) {

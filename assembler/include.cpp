@@ -151,6 +151,9 @@ Opened OpenInclude(AsmState& st, const std::string& path) {
     if (depth >= kMaxIncludeDepth) return Opened::TooDeep;
     if (st.IncludeOpens >= kMaxIncludeOpens) return Opened::TooMany;
     std::string text = ReadTextFile(path);
+    // The place of the lines read from now on: their file, and the bytes
+    // still unread around it (none when it is no nested include).
+    st.Origin.IncludeOpened(path, depth > 0 ? st.IncludeUnread() : 0);
     ++st.IncludeOpens;
     if (depth == 0) {
         st.CloseIncludes();
