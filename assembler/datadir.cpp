@@ -83,18 +83,23 @@ ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalF
         if (!r.valid) scan.allValid = false;
         item.clear();
     };
-    std::size_t i = start;
+    std::size_t i = start, itemStart = start;
     for (; i < line.size(); ++i) {
         const char c = line[i];
         if (IsBlank(c)) {
-            const std::size_t next = SkipBlanksBesideComma(line, i, i > start ? line[i - 1] : '\0');
+            const std::size_t next = SkipOperandBlanks(line, i, itemStart);
             if (next == i) break;
+            if (!item.empty() && next < line.size() && line[next] != ',') item += ' ';
             i = next - 1;
             continue;
         }
         if (c == ';') break;
-        if (c == ',') take();
-        else item += UpperAscii(c);
+        if (c == ',') {
+            take();
+            itemStart = i + 1;
+        } else {
+            item += UpperAscii(c);
+        }
     }
     if (!item.empty()) take();
     scan.stop = i;

@@ -130,7 +130,8 @@ bool DotShiftAt(std::string_view s, std::size_t i, bool& left) {
 // its terms as 16-bit values as there.
 class Expression {
 public:
-    Expression(AsmState& st, std::string_view text) : st_(st) { Lex(text); }
+    // Without a state only the form of the text is read (terms get no value).
+    Expression(AsmState* st, std::string_view text) : st_(st) { Lex(text); }
 
     // False when the text is no expression; `value`/`valid` otherwise.
     bool Evaluate(std::int32_t& value, bool& valid) {
@@ -343,11 +344,12 @@ private:
             syntaxOk_ = false;
             return {};
         }
-        GetVal(st_, t.text);
-        return {st_.ExprValue, st_.ExprValid};
+        if (!st_) return {};
+        GetVal(*st_, t.text);
+        return {st_->ExprValue, st_->ExprValid};
     }
 
-    AsmState& st_;
+    AsmState* st_;
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
     int nesting_ = 0;
@@ -504,8 +506,14 @@ void GetValFMT(AsmState& st) {
     const std::int32_t left = st.ExprValue;
     std::int32_t value = 0;
     bool valid = false;
-    st.ExprValid = Expression(st, text).Evaluate(value, valid) && valid;
+    st.ExprValid = Expression(&st, text).Evaluate(value, valid) && valid;
     st.ExprValue = st.ExprValid ? value : left;
+}
+
+bool IsExpression(std::string_view text) {
+    std::int32_t value = 0;
+    bool valid = false;
+    return Expression(nullptr, text).Evaluate(value, valid);
 }
 
 void Evaluate(AsmState& st, std::string_view text) {

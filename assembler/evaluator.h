@@ -22,6 +22,9 @@ void GetVal(AsmState& st, std::string_view text);
 // Register name, bit name or numeric bit address (20H.3, 0E0H.7). Sets
 // BitValid and, when set, ExprValue.
 void ValBit(AsmState& st, std::string_view text);
+// Whether `text` has the form of an operand: terms joined by operators,
+// with parentheses and blanks (the terms' values are not looked at).
+bool IsExpression(std::string_view text);
 // st.OperandText = text, then GetValFMT.
 void Evaluate(AsmState& st, std::string_view text);
 

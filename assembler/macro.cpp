@@ -18,20 +18,23 @@ std::string_view MacroSlotName(std::string_view slot) {
 
 std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from) {
     std::array<std::string, 10> params;
-    std::size_t n = 0;
+    std::size_t n = 0, itemStart = from;
     bool quoted = false;
     for (std::size_t i = from; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '\'') quoted = !quoted;
         if (!quoted && IsBlank(c)) {
-            const std::size_t next = SkipBlanksBesideComma(line, i, i > from ? line[i - 1] : '\0');
+            const std::size_t next = SkipOperandBlanks(line, i, itemStart);
             if (next == i) break;
+            // Blanks inside an expression stay in the parameter as written.
+            if (!params[n].empty() && next < line.size() && line[next] != ',') params[n].append(line, i, next - i);
             i = next - 1;
             continue;
         }
         if (!quoted && c == ';') break;
         if (c == ',') {
             if (++n == params.size()) break;
+            itemStart = i + 1;
         } else {
             params[n] += c;
         }

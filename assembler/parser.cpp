@@ -49,6 +49,27 @@ std::size_t SkipBlanksBesideComma(std::string_view s, std::size_t i, char previo
     return previous == ',' || (j < s.size() && s[j] == ',') ? j : i;
 }
 
+std::size_t SkipBlanksInExpression(std::string_view s, std::size_t i, std::size_t itemStart) {
+    std::size_t j = i;
+    while (j < s.size() && IsBlank(s[j])) ++j;
+    if (j >= s.size() || s[j] == ',' || s[j] == ';') return i;
+    // The operand as it would read: up to the next comma or ";" outside a
+    // character constant, without the "#" of immediate data or the "/" of
+    // a complemented bit.
+    std::size_t end = j;
+    while (end < s.size() && s[end] != ',' && s[end] != ';')
+        end += s[end] == '\'' && end + 2 < s.size() && s[end + 2] == '\'' ? 3 : 1;
+    std::string_view operand = s.substr(itemStart, std::min(end, s.size()) - itemStart);
+    while (!operand.empty() && IsBlank(operand.front())) operand.remove_prefix(1);
+    if (!operand.empty() && (operand.front() == '#' || operand.front() == '/')) operand.remove_prefix(1);
+    return IsExpression(operand) ? j : i;
+}
+
+std::size_t SkipOperandBlanks(std::string_view s, std::size_t i, std::size_t itemStart) {
+    const std::size_t next = SkipBlanksBesideComma(s, i, i > 0 ? s[i - 1] : '\0');
+    return next != i ? next : SkipBlanksInExpression(s, i, itemStart);
+}
+
 namespace {
 
 using Col = std::uint16_t;
@@ -366,12 +387,25 @@ private:
             while (pos <= end && IsBlank(At(pos))) ++pos;
             if (pos > b) span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
         };
-        // Characters up to a stop character. An operand (`commaStops`)
-        // returns whether a comma follows, perhaps after blanks.
+        // Characters up to a stop character. The first two operands
+        // (`commaStops`) return whether a comma follows, perhaps after
+        // blanks; the third takes further commas in.
         const std::string_view code(st_.AsmLine.data(), end);
-        auto word = [&](Span& span, std::string& text, bool commaStops) {
+        enum class Field { Mnemonic, Operand, LastOperand };
+        auto word = [&](Span& span, std::string& text, Field field) {
+            const bool commaStops = field == Field::Operand;
             std::size_t b = pos;
-            while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
+            while (pos <= end && !(commaStops && At(pos) == ',')) {
+                if (IsBlank(At(pos))) {
+                    // An operand goes on over blanks inside an expression.
+                    const std::size_t next =
+                        field == Field::Mnemonic ? pos - 1 : SkipBlanksInExpression(code, pos - 1, b - 1);
+                    if (next == pos - 1) break;
+                    pos = next + 1;
+                    continue;
+                }
+                ++pos;
+            }
             if (pos > b) {
                 span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
                 AssignUpper(text, Columns(st_.AsmLine, b, pos - 1));
@@ -380,20 +414,20 @@ private:
             return At(pos) == ',' || SkipBlanksBesideComma(code, pos - 1, 0) != pos - 1;
         };
         blanks(f_.LabelGap);
-        word(f_.MnemonicSpan, st_.Mnemonic, false);
+        word(f_.MnemonicSpan, st_.Mnemonic, Field::Mnemonic);
         blanks(f_.MnemonicGap);
-        if (word(f_.Operand1Span, st_.Operand1, true)) {
+        if (word(f_.Operand1Span, st_.Operand1, Field::Operand)) {
             std::size_t b = pos;
             while (pos <= end && (IsBlank(At(pos)) || At(pos) == ',')) ++pos;
             f_.Separator1 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
-            if (word(f_.Operand2Span, st_.Operand2, true)) {
+            if (word(f_.Operand2Span, st_.Operand2, Field::Operand)) {
                 // One comma, with the blanks beside it.
                 b = pos;
                 while (pos <= end && IsBlank(At(pos))) ++pos;
                 ++pos;
                 while (pos <= end && IsBlank(At(pos))) ++pos;
                 f_.Separator2 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
-                word(f_.Operand3Span, st_.Operand3, false);
+                word(f_.Operand3Span, st_.Operand3, Field::LastOperand);
             }
         }
         // The gap after the last field. Text that no field took (after a
