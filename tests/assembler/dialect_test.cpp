@@ -17,6 +17,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "X EQU 10 * 2\n\tDB X\n\tMOV A,#HIGH 1234H\n\tMOV A, #LOW (1234H) ; low\n"
                 "\tCJNE A,#'A' + 1 , L\nL:\tDB 1 + 1, 2 * 3\n\tMOV A,#5 LOAD\n",
                 {20, 0x74, 0x12, 0x74, 0x34, 0xB4, 0x42, 0x00, 2, 6, 0x74, 5}},
+        // Every item of a DB list is stored, strings and numbers mixed.
+        Written{"DataListsMixStringsAndNumbers",
+                "\tDB 'Hello',0DH,0AH,0\n\tDB 1,'A',2\n\tDB 'ab' , 'c', 'd'+1, ' ', ',', ';'\n"
+                "\tDB 1,'xy;z',2 ; two\n\tDB 0,'a'\n\t'ok',0\n",
+                {'H', 'e', 'l', 'l', 'o', 0x0D, 0x0A, 0, 1, 'A', 2, 'a', 'b', 'c', 'E', ' ', ',', ';', 1, 'x', 'y',
+                 ';', 'z', 2, 0, 'A', 'O', 'K', 0}},
         Written{"BlanksInsideMacroParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tPUT 1 + 2, HIGH 0300H\n\tNOP\n", {3, 3, 0}}),
     [](const auto& info) { return std::string(info.param.what); });
 
