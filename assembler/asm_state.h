@@ -113,6 +113,7 @@ struct AsmState {
     std::uint16_t LineByteCount = 0;
     bool LineHandled = false;
     std::string LineError;
+    std::string LineNotice;  // a purple line shown after the line (no error)
     FieldSpanSet FieldSpans;
 
     // Work texts of the line parser (upper-cased fields).

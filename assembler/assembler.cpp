@@ -240,6 +240,10 @@ void Assembler::ProcessLine(bool finalPass) {
         if (!name.empty() && name.back() == ':') name.remove_suffix(1);
         codeLabels_.emplace_back(name);
     }
+    if (!s.LineNotice.empty()) {
+        pane.SetColor(clr::Purple);
+        pane.AddLine(s.LineNotice);
+    }
     if (!s.LineError.empty()) {
         CountError();
         pane.SetColor(clr::Red);

@@ -82,6 +82,14 @@ bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site);
 // line is longer than 13 characters). Fields are not cut yet.
 bool HandleInclude(AsmState& st, Pane& pane);
 
+// A control line of Intel's assembler in column 1 ("$" and one or more
+// controls: $NOLIST, $LIST, $TITLE('text'), $PAGELENGTH(n), $INCLUDE(file)
+// take effect; the others, such as $MOD51 or $PAGEWIDTH(132), are ignored
+// with a purple notice in LineNotice, which the driver shows after the line). Tried after the other column-1 directives but
+// before "$INCLUDE name"; returns false for a "$" line that holds no known
+// control (it is a label then). Fields are not cut yet.
+bool HandleControlLine(AsmState& st, Pane& pane);
+
 enum class Conditional : std::uint8_t { EndIf, IfTrue, IfZ, IfNZ, IfFalse };
 // Conditional assembly in column 1: ".ENDIF" (line longer than 5),
 // ".IFTRUE" / ".IFZ" / ".IFNZ" (line longer than 10), ".IFFALSE" (line

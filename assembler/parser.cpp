@@ -122,6 +122,7 @@ private:
         st_.Operand2.clear();
         st_.Operand3.clear();
         st_.LineError.clear();
+        st_.LineNotice.clear();
         st_.DupCheck = false;
         st_.LineListed = st_.ListingOn;
         if (st_.AsmLine.size() > kMaxLineLength || st_.ExpansionCut) {
@@ -282,6 +283,7 @@ private:
                 return true;
             }
         }
+        if (s[0] == '$' && HandleControlLine(st_, pane_)) return true;
         if (len > 13 && (StartsUpper(s, "$INCLUDE") || StartsUpper(s, "%INCLUDE") || StartsUpper(s, ".INCLUDE")) &&
             HandleInclude(st_, pane_))
             return true;
