@@ -31,4 +31,11 @@ void AsmState::CloseIncludes() {
     IncludeActive = false;
 }
 
+void AsmState::ResetDialect() {
+    SkipLines = false;
+    DotIfSkip = false;
+    IfBlocks.clear();
+    DefinedNames.clear();
+}
+
 }  // namespace z51

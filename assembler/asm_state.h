@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "assembler/name_hash.h"
 #include "assembler/source_origin.h"
 #include "assembler/symtab.h"
 #include "core/fileio.h"
@@ -164,6 +166,26 @@ struct AsmState {
     bool AfterOrg = false;  // an origin was set and no byte produced since
     bool SkipLines = false;  // conditional assembly is skipping
     bool CommentBlock = false;
+
+    // --- Intel's conditional blocks (IF/IFDEF/IFNDEF, ELSE, ENDIF) --------
+    // SkipLines is set while the .IFxx directives skip (their own flag,
+    // DotIfSkip) or while an open block skips.
+    struct IfBlock {
+        bool outer = false;  // the lines around the block were assembled
+        bool taken = false;  // a branch of the block was assembled (or none may be)
+        bool active = false;  // the current branch is assembled
+        bool elseSeen = false;
+        std::uint32_t lineNo = 0;  // LineNo of its IF
+    };
+    std::vector<IfBlock> IfBlocks;  // open blocks, outermost first
+    bool DotIfSkip = false;
+    bool BlockLine = false;  // the line is IF/ELSE/ENDIF: its own error stays
+    void UpdateSkip() { SkipLines = DotIfSkip || (!IfBlocks.empty() && !IfBlocks.back().active); }
+    // Names given a value (or declared for a register) on an earlier line of
+    // this pass (IFDEF).
+    std::unordered_set<std::string, NameHash, std::equal_to<>> DefinedNames;
+    // The dialect's state at the start of every pass.
+    void ResetDialect();
 
     // --- Data directives: kept across passes and assemblies --------------
     std::int32_t LintValue = 0;

@@ -96,4 +96,12 @@ enum class Conditional : std::uint8_t { EndIf, IfTrue, IfZ, IfNZ, IfFalse };
 // longer than 11). Fields are not cut yet.
 bool HandleConditional(AsmState& st, Pane& pane, Conditional which);
 
+// Intel's conditional blocks beside the .IFxx directives: IF expr,
+// IFDEF name, IFNDEF name (a name given a value on an earlier line of
+// this pass), ELSE and ENDIF, nested to any depth; as mnemonics, or as the
+// first word in column 1. Fields are cut: the condition starts at
+// Operand1Span and runs to the comment.
+enum class IfWord : std::uint8_t { If, IfDef, IfNDef, Else, EndIf };
+bool HandleIfBlock(AsmState& st, Pane& pane, IfWord word);
+
 }  // namespace z51

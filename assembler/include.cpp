@@ -371,7 +371,8 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
     // The expression follows the directive word and ends at the comment.
     const auto [b, e] = ShowDirective(st, wordLength, CodeEnd(st));
     if (which == Conditional::EndIf) {
-        st.SkipLines = false;
+        st.DotIfSkip = false;
+        st.UpdateSkip();
         return true;
     }
     Evaluate(st, UpperCopy(std::string_view(st.AsmLine).substr(b, e - b)));
@@ -385,7 +386,72 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
         case Conditional::IfFalse: skip = !valid || v == 1; break;
         case Conditional::EndIf: break;
     }
-    st.SkipLines = skip;
+    st.DotIfSkip = skip;
+    st.UpdateSkip();
+    return true;
+}
+
+bool HandleIfBlock(AsmState& st, Pane&, IfWord word) {
+    static const std::string kNeedNumber = cp("Аргумент должен иметь числовое значение!");
+    st.LineHandled = true;
+    st.BlockLine = true;
+    // The condition runs from the operand to the comment.
+    FieldSpanSet& f = st.FieldSpans;
+    std::string condition;
+    if (f.Operand1Span.start != 0) {
+        const std::size_t end = CodeEnd(st);
+        const std::size_t b = f.Operand1Span.start - 1u;
+        std::size_t e = end;
+        while (e > b && IsBlank(st.AsmLine[e - 1])) --e;
+        f.Separator1 = f.Operand2Span = f.Separator2 = f.Operand3Span = f.TrailGap = Span{};
+        f.Operand1Span = {Col(b), static_cast<std::uint16_t>(e)};
+        if (end > e) f.TrailGap = {Col(e), static_cast<std::uint16_t>(end)};
+        condition = UpperCopy(std::string_view(st.AsmLine).substr(b, e - b));
+    }
+    // A block inside a macro body belongs to the body; after END nothing
+    // is assembled any more.
+    if (st.InMacroDefinition() || st.EndSeen) return true;
+    std::vector<AsmState::IfBlock>& blocks = st.IfBlocks;
+    switch (word) {
+        case IfWord::If:
+        case IfWord::IfDef:
+        case IfWord::IfNDef: {
+            AsmState::IfBlock block;
+            block.outer = !st.SkipLines;
+            block.lineNo = st.LineNo;
+            bool holds = false;
+            if (block.outer && word == IfWord::If) {
+                Evaluate(st, condition);
+                holds = st.ExprValid && st.ExprValue != 0;
+                if (!st.ExprValid && st.PassNo > 1 && st.LineError.empty()) st.LineError = kNeedNumber;
+            } else if (block.outer) {
+                if (condition.empty()) st.LineError = kNeedNumber;
+                holds = st.DefinedNames.contains(condition);
+                if (word == IfWord::IfNDef) holds = !holds;
+            }
+            block.active = block.outer && holds;
+            block.taken = !block.outer || holds;
+            blocks.push_back(block);
+            break;
+        }
+        case IfWord::Else:
+            if (blocks.empty()) {
+                st.LineError = cp("Директива ELSE без IF!");
+            } else if (blocks.back().elseSeen) {
+                st.LineError = cp("Второй ELSE в одном блоке IF!");
+            } else {
+                AsmState::IfBlock& b = blocks.back();
+                b.active = b.outer && !b.taken;
+                b.taken = true;
+                b.elseSeen = true;
+            }
+            break;
+        case IfWord::EndIf:
+            if (blocks.empty()) st.LineError = cp("Директива ENDIF без IF!");
+            else blocks.pop_back();
+            break;
+    }
+    st.UpdateSkip();
     return true;
 }
 

@@ -123,6 +123,7 @@ private:
         st_.Operand3.clear();
         st_.LineError.clear();
         st_.LineNotice.clear();
+        st_.BlockLine = false;
         st_.DupCheck = false;
         st_.LineListed = st_.ListingOn;
         if (st_.AsmLine.size() > kMaxLineLength || st_.ExpansionCut) {
@@ -161,9 +162,11 @@ private:
             IndentedLabel(lead + 1);
         } else {
             if (ColumnOneDirective()) return;
-            std::size_t c = 1;
-            while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
-            f_.LabelSpan = {1, static_cast<Col>(c - 1)};
+            if (!BlockWordInColumnOne()) {
+                std::size_t c = 1;
+                while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
+                f_.LabelSpan = {1, static_cast<Col>(c - 1)};
+            }
         }
 
         if (f_.LabelSpan.start != 0 && Label()) return;
@@ -288,6 +291,20 @@ private:
             HandleInclude(st_, pane_))
             return true;
         return false;
+    }
+
+    // IF, IFDEF and IFNDEF with a condition, and ELSE and ENDIF of an open
+    // block, are often written in column 1, where they would be labels.
+    bool BlockWordInColumnOne() const {
+        const std::string word = FirstWord();
+        const Word* w = Words().Find(word);
+        if (!w) return false;
+        if (*w == Word::If || *w == Word::IfDef || *w == Word::IfNDef) {
+            std::size_t c = word.size() + 1;
+            while (c <= codeEnd_ && IsBlank(At(c))) ++c;
+            return c > word.size() + 1 && c <= codeEnd_;
+        }
+        return (*w == Word::Else || *w == Word::EndIf) && (!st_.IfBlocks.empty() || st_.InMacroDefinition());
     }
 
     // The first word of the code part, upper-cased.
@@ -465,6 +482,7 @@ private:
     enum class Word : std::uint8_t {
         Macro, EndMacro, Title, HexCR, HexWidth, PageWidth, Org, DSeg, CSeg, OrgMin, OrgMax, Ident, AutoOrg,
         Data, Ignored, Equ, IncludeEquate, Var, Bit, End, Comment, Percent, Using,
+        If, IfDef, IfNDef, Else, EndIf,
     };
     static const NameTable<Word>& Words() {
         static const auto* words = [] {
@@ -485,7 +503,8 @@ private:
             {"EQU", Word::Equ},           {"REG", Word::IncludeEquate}, {"DATA", Word::IncludeEquate},
             {"SET", Word::IncludeEquate}, {"VAR", Word::Var},           {"BIT", Word::Bit},
             {"END", Word::End},           {"COMMENT", Word::Comment},   {"%", Word::Percent},
-            {"USING", Word::Using},
+            {"USING", Word::Using},       {"IF", Word::If},             {"IFDEF", Word::IfDef},
+            {"IFNDEF", Word::IfNDef},     {"ELSE", Word::Else},         {"ENDIF", Word::EndIf},
             };
             auto* t = new NameTable<Word>();
             for (const auto& [name, word] : list) t->Add(name, word);
@@ -561,6 +580,11 @@ private:
                 Handled();
                 return true;
             case Word::Using: Handled(); return true;
+            case Word::If: return HandleIfBlock(st_, pane_, IfWord::If);
+            case Word::IfDef: return HandleIfBlock(st_, pane_, IfWord::IfDef);
+            case Word::IfNDef: return HandleIfBlock(st_, pane_, IfWord::IfNDef);
+            case Word::Else: return HandleIfBlock(st_, pane_, IfWord::Else);
+            case Word::EndIf: return HandleIfBlock(st_, pane_, IfWord::EndIf);
         }
         return false;
     }
@@ -659,6 +683,7 @@ private:
             std::string alias = st_.LabelText;
             for (char& c : alias) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
             st_.RegAlias[static_cast<std::size_t>(op[1] - '0')] = alias;
+            st_.DefinedNames.insert(alias);
             st_.ExprValid = true;
             return;
         }
@@ -730,7 +755,7 @@ private:
                 st_.MacroText += st_.AsmLine;
             }
             produceNothing();
-        } else if (st_.EndSeen || st_.SkipLines) {
+        } else if (st_.EndSeen || (st_.SkipLines && !st_.BlockLine)) {
             produceNothing();
         } else if (st_.LineByteCount != 0) {
             st_.AfterOrg = false;

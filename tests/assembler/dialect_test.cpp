@@ -23,6 +23,18 @@ INSTANTIATE_TEST_SUITE_P(
                 "\tDB 1,'xy;z',2 ; two\n\tDB 0,'a'\n\t'ok',0\n",
                 {'H', 'e', 'l', 'l', 'o', 0x0D, 0x0A, 0, 1, 'A', 2, 'a', 'b', 'c', 'E', ' ', ',', ';', 1, 'x', 'y',
                  ';', 'z', 2, 0, 'A', 'O', 'K', 0}},
+        // IF/ELSE/ENDIF nest, also in column 1, beside the .IFxx directives.
+        Written{"IfElseEndifNested",
+                "DEBUG EQU 1\nLEVEL EQU 2\n\tIF DEBUG\n\tDB 1\n\tIF LEVEL GT 1 ; deeper\n\tDB 2\n\tELSE\n\tDB 3\n"
+                "\tENDIF\n\tELSE\n\tDB 4\n\tIF 1\n\tDB 5\n\tENDIF\n\tENDIF\n\tIF DEBUG EQ 0\n\tDB 6\n\tELSE\n"
+                "\tDB 7\n\tENDIF\nIF 0\n\tDB 8\nELSE\n\tDB 9\nENDIF\n"
+                ".IFTRUE 0+0\n\tIF 1\n\tDB 10\n\tENDIF\n.ENDIF\n\tIF 0\n.IFTRUE 1+0\n\tDB 11\n.ENDIF\n\tENDIF\n\tDB 12\n",
+                {1, 2, 7, 9, 12}},
+        // IFDEF: a name given a value on an earlier line, in every pass.
+        Written{"IfdefAndIfndef",
+                "DEBUG EQU 1\n\tIFDEF DEBUG\n\tDB 1\n\tENDIF\nIFNDEF LATER\n\tDB 2\nENDIF\nLATER:\tIFDEF LATER\n"
+                "\tDB 3\n\tENDIF\nCNT EQU R7\n\tIFDEF CNT\n\tDB 4\n\tENDIF\n\tIFDEF NONE\n\tDB 5\n\tENDIF\n",
+                {1, 2, 3, 4}},
         Written{"BlanksInsideMacroParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tPUT 1 + 2, HIGH 0300H\n\tNOP\n", {3, 3, 0}}),
     [](const auto& info) { return std::string(info.param.what); });
 
@@ -50,6 +62,33 @@ TEST(Controls, TakeEffectOrAreNamedInANotice) {
                 notices.push_back(Cp1251ToUtf8(run.text));
     EXPECT_EQ(notices, (std::vector<std::string>{"Управление $MOD51 в строке выше не влияет на код и пропущено.",
                                                   "Управление $PAGEWIDTH XREF в строке выше не влияет на код и пропущено."}));
+}
+
+TEST(IfBlocks, MistakesAreErrorsOfTheirLines) {
+    const struct {
+        const char* source;
+        const char* error;
+        std::uint32_t line;
+    } cases[] = {
+        {"\tNOP\n\tELSE\n", "Директива ELSE без IF!", 2},
+        {"\tENDIF\n", "Директива ENDIF без IF!", 1},
+        {"\tIF 1\n\tELSE\n\tELSE\n\tENDIF\n", "Второй ELSE в одном блоке IF!", 3},
+        {"\tNOP\n\tIF 1\n\tNOP\n", "Блок IF в строке 2 не закрыт директивой ENDIF!", 2},
+        {"\tIF LATER\n\tDB 1\n\tENDIF\n", "Аргумент должен иметь числовое значение!", 1},
+        {"\tIFDEF\n\tENDIF\n", "Аргумент должен иметь числовое значение!", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        Assembly r;
+        EXPECT_FALSE(r.Assemble(c.source));
+        EXPECT_EQ(r.ErrorCount(), 1);
+        EXPECT_TRUE(r.Shows(c.error)) << r.Listing();
+        EXPECT_EQ(r.st().ErrorLines[0], c.line);
+    }
+    // Without an open block, ENDIF in column 1 is the label it always was.
+    Assembly label("ENDIF\tNOP\n\tSJMP ENDIF\n");
+    EXPECT_TRUE(label.written) << label.Listing();
+    EXPECT_EQ(label.Bin(), (Bytes{0x00, 0x80, 0xFD}));
 }
 
 }  // namespace
