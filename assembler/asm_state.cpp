@@ -36,6 +36,8 @@ void AsmState::ResetDialect() {
     DotIfSkip = false;
     IfBlocks.clear();
     DefinedNames.clear();
+    MacroWordTexts.clear();
+    MacroCalls = 0;
 }
 
 }  // namespace z51

@@ -157,6 +157,18 @@ struct AsmState {
     std::uint32_t MacroLineNo = 0;  // LineNo of its header
     bool MacroAfterEnd = false;     // its header came after END
     std::uint8_t MacroIndex = 0;   // slot being defined or called
+    // Intel's macros name their parameters (SEND MACRO CHAN,VAL) and their
+    // LOCAL labels; a body written with \0..\9 takes its parameters by
+    // number only. Per slot, and for the definition being read.
+    struct MacroWords {
+        std::vector<std::string> params;  // upper case
+        std::vector<std::string> locals;
+    };
+    std::array<MacroWords, MacroMax + 1> MacroNames;
+    MacroWords MacroNamesRead;
+    // The words of the body being replayed and the texts that stand for them.
+    std::vector<std::pair<std::string, std::string>> MacroWordTexts;
+    std::uint32_t MacroCalls = 0;  // expansions in this pass: LOCAL labels are numbered by it
 
     // --- Parser state that the driver resets -----------------------------
     std::array<std::string, 8> RegAlias;  // names declared for R0..R7

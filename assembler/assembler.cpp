@@ -121,6 +121,7 @@ void Assembler::Prohod1() {
     s.ListingOn = true;
     pane_->Clear();
     for (std::string& m : s.MacroTable) m.clear();
+    s.MacroNames.fill({});
     s.CodeImage.fill(0xFF);
     s.AutoOrgStep = 16;
     s.AutoOrgCount = 1;
@@ -162,6 +163,9 @@ void Assembler::FetchLine() {
         // would grow past the longest line kept is cut there, and the parser
         // reports it.
         s.ExpansionCut = !ExpandMacroParams(s.AsmLine, s.MacroParams, kMaxLineLength);
+        // Named parameters and LOCAL labels stand as words of their own.
+        if (!s.MacroWordTexts.empty() && !ReplaceMacroWords(s.AsmLine, s.MacroWordTexts, kMaxLineLength))
+            s.ExpansionCut = true;
         return;
     }
     if (s.IncludeActive) {

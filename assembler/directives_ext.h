@@ -75,6 +75,9 @@ enum class MacroSite : std::uint8_t {
     // No instruction matched and no macro is being defined or replayed:
     // try a macro call.
     Call,
+    // Mnemonic "LOCAL": names of labels that each expansion of the macro
+    // being recorded gets anew. Fields are cut.
+    Local,
 };
 bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site);
 

@@ -482,7 +482,7 @@ private:
     enum class Word : std::uint8_t {
         Macro, EndMacro, Title, HexCR, HexWidth, PageWidth, Org, DSeg, CSeg, OrgMin, OrgMax, Ident, AutoOrg,
         Data, Ignored, Equ, IncludeEquate, Var, Bit, End, Comment, Percent, Using,
-        If, IfDef, IfNDef, Else, EndIf,
+        If, IfDef, IfNDef, Else, EndIf, Local,
     };
     static const NameTable<Word>& Words() {
         static const auto* words = [] {
@@ -505,6 +505,7 @@ private:
             {"END", Word::End},           {"COMMENT", Word::Comment},   {"%", Word::Percent},
             {"USING", Word::Using},       {"IF", Word::If},             {"IFDEF", Word::IfDef},
             {"IFNDEF", Word::IfNDef},     {"ELSE", Word::Else},         {"ENDIF", Word::EndIf},
+            {"LOCAL", Word::Local},
             };
             auto* t = new NameTable<Word>();
             for (const auto& [name, word] : list) t->Add(name, word);
@@ -585,6 +586,7 @@ private:
             case Word::IfNDef: return HandleIfBlock(st_, pane_, IfWord::IfNDef);
             case Word::Else: return HandleIfBlock(st_, pane_, IfWord::Else);
             case Word::EndIf: return HandleIfBlock(st_, pane_, IfWord::EndIf);
+            case Word::Local: return HandleMacroLine(st_, pane_, MacroSite::Local);
         }
         return false;
     }

@@ -35,6 +35,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "DEBUG EQU 1\n\tIFDEF DEBUG\n\tDB 1\n\tENDIF\nIFNDEF LATER\n\tDB 2\nENDIF\nLATER:\tIFDEF LATER\n"
                 "\tDB 3\n\tENDIF\nCNT EQU R7\n\tIFDEF CNT\n\tDB 4\n\tENDIF\n\tIFDEF NONE\n\tDB 5\n\tENDIF\n",
                 {1, 2, 3, 4}},
+        // Named parameters and LOCAL labels of Intel's macros; a body that
+        // numbers its parameters keeps its words as they are outside.
+        Written{"NamedParametersAndLocalLabels",
+                "SEND MACRO CHAN, VAL\n\tLOCAL WAIT\n\tMOV A,#VAL ; VAL here stays\n\tMOV CHAN,A\n"
+                "WAIT:\tDJNZ R7,WAIT\n\tDB 'VAL'\n\tENDM\n\tSEND P1, 5\n\tSEND P2,'A'\n"
+                "COUNT EQU 7\nM2: MACRO COUNT\n\tDB \\0,COUNT\n\tENDM\n\tM2 1\n"
+                "PUT MACRO N\n\tIF N GT 1\n\tDB N\n\tELSE\n\tDB 0\n\tENDIF\n\tENDM\n\tPUT 5\n\tPUT 1\n\tNOP\n",
+                {0x74, 5, 0xF5, 0x90, 0xDF, 0xFE, 'V', 'A', 'L', 0x74, 'A', 0xF5, 0xA0, 0xDF, 0xFE, 'V', 'A', 'L',
+                 1, 7, 5, 0, 0}},
         Written{"BlanksInsideMacroParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tPUT 1 + 2, HIGH 0300H\n\tNOP\n", {3, 3, 0}}),
     [](const auto& info) { return std::string(info.param.what); });
 
@@ -64,7 +73,7 @@ TEST(Controls, TakeEffectOrAreNamedInANotice) {
                                                   "Управление $PAGEWIDTH XREF в строке выше не влияет на код и пропущено."}));
 }
 
-TEST(IfBlocks, MistakesAreErrorsOfTheirLines) {
+TEST(DialectMistakes, AreErrorsOfTheirLines) {
     const struct {
         const char* source;
         const char* error;
@@ -76,6 +85,7 @@ TEST(IfBlocks, MistakesAreErrorsOfTheirLines) {
         {"\tNOP\n\tIF 1\n\tNOP\n", "Блок IF в строке 2 не закрыт директивой ENDIF!", 2},
         {"\tIF LATER\n\tDB 1\n\tENDIF\n", "Аргумент должен иметь числовое значение!", 1},
         {"\tIFDEF\n\tENDIF\n", "Аргумент должен иметь числовое значение!", 1},
+        {"\tLOCAL X\n", "Директива LOCAL вне макроопределения!", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
