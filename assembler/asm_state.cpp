@@ -38,6 +38,9 @@ void AsmState::ResetDialect() {
     DefinedNames.clear();
     MacroWordTexts.clear();
     MacroCalls = 0;
+    CurrentSegment = Segment::Code;
+    SegmentCounters.fill(0);
+    RegisterBank = 0;
 }
 
 }  // namespace z51

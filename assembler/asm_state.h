@@ -193,6 +193,17 @@ struct AsmState {
     bool DotIfSkip = false;
     bool BlockLine = false;  // the line is IF/ELSE/ENDIF: its own error stays
     void UpdateSkip() { SkipLines = DotIfSkip || (!IfBlocks.empty() && !IfBlocks.back().active); }
+    // Segments of Intel's assembler: each has its own location counter;
+    // NextAddr is the counter of the segment in use, the others wait here.
+    enum class Segment : std::uint8_t { Code, Data, Idata, Bit, Xdata };
+    Segment CurrentSegment = Segment::Code;
+    std::array<std::int32_t, 5> SegmentCounters{};
+    void SwitchSegment(Segment to) {
+        SegmentCounters[static_cast<std::size_t>(CurrentSegment)] = NextAddr;
+        CurrentSegment = to;
+        NextAddr = SegmentCounters[static_cast<std::size_t>(to)];
+    }
+    std::uint8_t RegisterBank = 0;  // USING n: AR0..AR7 are n*8+0..7
     // Names given a value (or declared for a register) on an earlier line of
     // this pass (IFDEF).
     std::unordered_set<std::string, NameHash, std::equal_to<>> DefinedNames;

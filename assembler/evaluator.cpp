@@ -430,6 +430,11 @@ void GetVal(AsmState& st, std::string_view t) {
                 auto i = static_cast<std::size_t>(st.FoundIndex);
                 st.ExprValid = st.Symbols.LabelDefined[i];
                 st.ExprValue = st.Symbols.LabelValues[i];
+            } else if (w.size() == 3 && w[0] == 'A' && w[1] == 'R' && w[2] >= '0' && w[2] <= '7') {
+                // AR0..AR7: the direct address of a register of the bank
+                // that USING selected.
+                st.ExprValid = true;
+                st.ExprValue = st.RegisterBank * 8 + (w[2] - '0');
             }
         }
     }

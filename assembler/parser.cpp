@@ -87,6 +87,9 @@ constexpr const char* kBadEprom = "Псевдо команда .27xxx не ра�
 constexpr const char* kLabelOverflow = "Переполнение массива меток для строки ниже:";
 constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
 constexpr const char* kBeyondMemory = "Код выходит за пределы памяти программ 0000..FFFFH!";
+constexpr const char* kDbitOutsideBseg = "Директива DBIT допустима только в сегменте BSEG!";
+constexpr const char* kBeyondSegment = "Выход за пределы сегмента!";
+constexpr const char* kNoCodeHere = "В сегментах ISEG, BSEG и XSEG нет кода: там только DS и DBIT!";
 
 // Upper-cased prefix test on the raw line.
 bool StartsUpper(std::string_view line, std::string_view word) {
@@ -482,7 +485,7 @@ private:
     enum class Word : std::uint8_t {
         Macro, EndMacro, Title, HexCR, HexWidth, PageWidth, Org, DSeg, CSeg, OrgMin, OrgMax, Ident, AutoOrg,
         Data, Ignored, Equ, IncludeEquate, Var, Bit, End, Comment, Percent, Using,
-        If, IfDef, IfNDef, Else, EndIf, Local,
+        If, IfDef, IfNDef, Else, EndIf, Local, ISeg, BSeg, XSeg, DBit,
     };
     static const NameTable<Word>& Words() {
         static const auto* words = [] {
@@ -505,7 +508,8 @@ private:
             {"END", Word::End},           {"COMMENT", Word::Comment},   {"%", Word::Percent},
             {"USING", Word::Using},       {"IF", Word::If},             {"IFDEF", Word::IfDef},
             {"IFNDEF", Word::IfNDef},     {"ELSE", Word::Else},         {"ENDIF", Word::EndIf},
-            {"LOCAL", Word::Local},
+            {"LOCAL", Word::Local},       {"ISEG", Word::ISeg},         {"BSEG", Word::BSeg},
+            {"XSEG", Word::XSeg},         {"DBIT", Word::DBit},
             };
             auto* t = new NameTable<Word>();
             for (const auto& [name, word] : list) t->Add(name, word);
@@ -530,11 +534,12 @@ private:
                 if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
                 NeedValueAfterFirstPass();
                 return true;
-            case Word::DSeg: Segment(); return true;
-            case Word::CSeg:
-                if (st_.Operand1 != "AT") return false;
-                Segment();
-                return true;
+            case Word::DSeg: return Segment(AsmState::Segment::Data);
+            case Word::CSeg: return Segment(AsmState::Segment::Code);
+            case Word::ISeg: return Segment(AsmState::Segment::Idata);
+            case Word::BSeg: return Segment(AsmState::Segment::Bit);
+            case Word::XSeg: return Segment(AsmState::Segment::Xdata);
+            case Word::DBit: Reserve(AsmState::Segment::Bit); return true;
             case Word::OrgMin:
                 Handled();
                 if (Eval(st_.Operand1)) st_.BinFrom = st_.LowAddr = st_.ExprValue;
@@ -552,7 +557,13 @@ private:
                     ++st_.AutoOrgCount;
                 }
                 return true;
-            case Word::Data: return HandleDataDirective(st_, pane_);
+            case Word::Data:
+                // DS in a data segment reserves addresses there.
+                if (st_.Mnemonic == "DS" && st_.CurrentSegment != AsmState::Segment::Code) {
+                    Reserve(st_.CurrentSegment);
+                    return true;
+                }
+                return HandleDataDirective(st_, pane_);
             case Word::Ignored: Handled(); return true;
             case Word::Equ: Equate(); return true;
             // REG, DATA and SET are equates only inside an include file, VAR
@@ -580,7 +591,12 @@ private:
                 st_.CommentBlock = false;
                 Handled();
                 return true;
-            case Word::Using: Handled(); return true;
+            case Word::Using:
+                // The register bank of AR0..AR7; no code.
+                Handled();
+                if (Eval(st_.Operand1) && st_.ExprValue >= 0 && st_.ExprValue <= 3)
+                    st_.RegisterBank = static_cast<std::uint8_t>(st_.ExprValue);
+                return true;
             case Word::If: return HandleIfBlock(st_, pane_, IfWord::If);
             case Word::IfDef: return HandleIfBlock(st_, pane_, IfWord::IfDef);
             case Word::IfNDef: return HandleIfBlock(st_, pane_, IfWord::IfNDef);
@@ -624,13 +640,18 @@ private:
         st_.Operand3.clear();
     }
 
-    // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the address.
-    void Segment() {
+    // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the
+    // address. Each segment (CSEG, DSEG, ISEG, BSEG, XSEG) counts on its
+    // own; without AT a segment goes on where it stopped.
+    bool Segment(AsmState::Segment segment) {
+        using Seg = AsmState::Segment;
+        if (segment == Seg::Code && !st_.Operand1.empty() && st_.Operand1 != "AT") return false;
         Handled();
-        st_.AfterOrg = true;
+        if (segment == Seg::Code || segment == Seg::Data) st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
-            st_.LineError = Text(kBadSegment);
-            return;
+            if (st_.Operand1.empty()) st_.SwitchSegment(segment);
+            else st_.LineError = Text(kBadSegment);
+            return true;
         }
         const std::size_t from = static_cast<std::size_t>(f_.Operand1Span.end) + 2;
         std::size_t c = from;
@@ -642,8 +663,33 @@ private:
         if (c <= Len()) f_.CommentStart = static_cast<Col>(c);
         else f_.CommentStart = 0;
         st_.Operand2 = addr;
-        if (Eval(addr)) st_.NextAddr = st_.ExprValue;
-        else st_.LineError = Text(kBadSegment);
+        if (Eval(addr)) {
+            st_.SwitchSegment(segment);
+            st_.NextAddr = st_.ExprValue;
+        } else {
+            st_.LineError = Text(kBadSegment);
+        }
+        return true;
+    }
+
+    // DS outside the code segment and DBIT (only in BSEG): names for
+    // addresses of their segment, without bytes.
+    void Reserve(AsmState::Segment only) {
+        using Seg = AsmState::Segment;
+        Handled();
+        if (only == Seg::Bit && st_.CurrentSegment != Seg::Bit) {
+            st_.LineError = Text(kDbitOutsideBseg);
+            return;
+        }
+        const bool valid = Eval(st_.Operand1);
+        NeedValueAfterFirstPass();
+        if (!valid) return;
+        st_.NextAddr = AddrSum(st_.LineAddr, st_.ExprValue);
+        std::int64_t top = 0xFFFF;
+        if (st_.CurrentSegment == Seg::Idata) top = 0xFF;
+        if (st_.CurrentSegment == Seg::Bit) top = 0x7F;
+        const std::int64_t last = std::int64_t{st_.LineAddr} + st_.ExprValue - 1;
+        if ((st_.ExprValue < 0 || last > top) && st_.LineError.empty()) st_.LineError = Text(kBeyondSegment);
     }
 
     // "IDENT": the date and time of the assembly as bytes (without seconds).
@@ -759,6 +805,12 @@ private:
             produceNothing();
         } else if (st_.EndSeen || (st_.SkipLines && !st_.BlockLine)) {
             produceNothing();
+        } else if (st_.LineByteCount != 0 && st_.CurrentSegment != AsmState::Segment::Code &&
+                   st_.CurrentSegment != AsmState::Segment::Data) {
+            // Internal RAM, bits and external RAM hold no code.
+            st_.LineError = Text(kNoCodeHere);
+            st_.LineByteCount = 0;
+            st_.NextAddr = st_.LineAddr;
         } else if (st_.LineByteCount != 0) {
             st_.AfterOrg = false;
             if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;

@@ -44,6 +44,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "PUT MACRO N\n\tIF N GT 1\n\tDB N\n\tELSE\n\tDB 0\n\tENDIF\n\tENDM\n\tPUT 5\n\tPUT 1\n\tNOP\n",
                 {0x74, 5, 0xF5, 0x90, 0xDF, 0xFE, 'V', 'A', 'L', 0x74, 'A', 0xF5, 0xA0, 0xDF, 0xFE, 'V', 'A', 'L',
                  1, 7, 5, 0, 0}},
+        // Each segment has its own location counter; USING selects the
+        // bank of AR0..AR7.
+        Written{"SegmentsAndRegisterBanks",
+                "\tDSEG AT 30H\nCOUNT:\tDS 1\nBUF:\tDS 4\n\tISEG AT 80H\nSTACK:\tDS 16\n\tBSEG AT 0\n"
+                "FLAG1:\tDBIT 1\nFLAG2:\tDBIT 2\nFLAG3:\tDBIT 1\n\tXSEG AT 1000H\nXBUF:\tDS 300\nXEND:\tDS 1\n"
+                "\tCSEG AT 0\n\tMOV COUNT,#1\n\tMOV R0,#BUF+3\n\tMOV SP,#STACK-1\n\tSETB FLAG3\n\tMOV DPTR,#XEND\n"
+                "\tUSING 2\n\tPUSH AR3\n\tUSING 0\n\tMOV A,AR7\n\tDSEG\nNEXT:\tDS 1\n\tCSEG\n\tMOV A,#NEXT\n",
+                {0x75, 0x30, 0x01, 0x78, 0x34, 0x75, 0x81, 0x7F, 0xD2, 0x03, 0x90, 0x11, 0x2C, 0xC0, 0x13, 0xE5, 0x07,
+                 0x74, 0x35}},
         Written{"BlanksInsideMacroParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tPUT 1 + 2, HIGH 0300H\n\tNOP\n", {3, 3, 0}}),
     [](const auto& info) { return std::string(info.param.what); });
 
@@ -73,6 +82,14 @@ TEST(Controls, TakeEffectOrAreNamedInANotice) {
                                                   "Управление $PAGEWIDTH XREF в строке выше не влияет на код и пропущено."}));
 }
 
+// DS in DSEG names data addresses; it wrote zero bytes into program
+// memory at those addresses, over any code placed there.
+TEST(Segments, DataPutsNothingIntoProgramMemory) {
+    Assembly r("\tCSEG AT 30H\n\tNOP\n\tNOP\n\tDSEG AT 30H\nVAR:\tDS 2\n\tCSEG\n\tINC VAR\n");
+    ASSERT_TRUE(r.written) << r.Listing();
+    EXPECT_EQ(r.Image(0x30, 5), (Bytes{0x00, 0x00, 0x05, 0x30, 0xFF}));
+}
+
 TEST(DialectMistakes, AreErrorsOfTheirLines) {
     const struct {
         const char* source;
@@ -86,6 +103,10 @@ TEST(DialectMistakes, AreErrorsOfTheirLines) {
         {"\tIF LATER\n\tDB 1\n\tENDIF\n", "Аргумент должен иметь числовое значение!", 1},
         {"\tIFDEF\n\tENDIF\n", "Аргумент должен иметь числовое значение!", 1},
         {"\tLOCAL X\n", "Директива LOCAL вне макроопределения!", 1},
+        {"\tISEG AT 80H\n\tNOP\n", "В сегментах ISEG, BSEG и XSEG нет кода: там только DS и DBIT!", 2},
+        {"\tDSEG AT 30H\nF:\tDBIT 1\n", "Директива DBIT допустима только в сегменте BSEG!", 2},
+        {"\tBSEG AT 7FH\n\tDBIT 2\n", "Выход за пределы сегмента!", 2},
+        {"\tISEG AT 0F0H\n\tDS 17\n", "Выход за пределы сегмента!", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
