@@ -70,14 +70,14 @@ bool Notation(AsmState& st, std::string_view w, bool& ok, std::int32_t& v) {
     return NumberNotationAfterNames(w, ok, v);
 }
 
-// The binary operators. Both terms count as their low 16 bits, unsigned;
-// the result has 32 bits.
+// The binary operators, on unsigned 32-bit values; a term takes part as
+// its low 16 bits (the caller reduces it), the result has 32 bits.
 enum class BinOp : std::uint8_t { Or, Xor, And, Eq, Ne, Lt, Le, Gt, Ge, Add, Sub, Mul, Div, Mod, Shl, Shr };
 
+std::uint32_t Term16(std::int32_t v) { return static_cast<std::uint32_t>(v) & 0xFFFF; }
+
 // False when the result has no value (division or remainder by zero).
-bool ApplyBinary(BinOp op, std::int32_t left, std::int32_t right, std::int32_t& result) {
-    const std::uint32_t a = static_cast<std::uint32_t>(left) & 0xFFFF;
-    const std::uint32_t b = static_cast<std::uint32_t>(right) & 0xFFFF;
+bool ApplyBinary(BinOp op, std::uint32_t a, std::uint32_t b, std::int32_t& result) {
     std::uint32_t r = 0;
     switch (op) {
         case BinOp::Or: r = a | b; break;
@@ -126,8 +126,9 @@ bool DotShiftAt(std::string_view s, std::size_t i, bool& left) {
 // LE GT GE = == <> != < <= > >=; + -; * / MOD % SHL SHR .SHL. .SHR.; the
 // prefixes - HIGH LOW and .HI. .LO. .SB. .SW. .NOT. .SWP.; parentheses.
 // Every term goes through GetVal, so its notations, names and prefixes
-// are those of a one-operator operand, and every binary operator takes
-// its terms as 16-bit values as there.
+// are those of a one-operator operand, and a binary operator takes a term
+// (with its prefixes) as its low 16 bits as there; the 32-bit result of
+// another operator takes part as it is (1000*1152/1250 is 921).
 class Expression {
 public:
     // Without a state only the form of the text is read (terms get no value).
@@ -153,6 +154,8 @@ private:
     struct Value {
         std::int32_t value = 0;
         bool valid = false;
+        bool wide = false;  // a result of a binary operator: all 32 bits count
+        std::uint32_t Operand() const { return wide ? static_cast<std::uint32_t>(value) : Term16(value); }
     };
 
     static constexpr int kLevels = 6, kNotLevel = 2;
@@ -307,8 +310,8 @@ private:
             ++pos_;
             const Value right = Level(level + 1);
             std::int32_t r = 0;
-            const bool valid = left.valid && right.valid && ApplyBinary(*op, left.value, right.value, r);
-            left = {valid ? r : 0, valid};
+            const bool valid = left.valid && right.valid && ApplyBinary(*op, left.Operand(), right.Operand(), r);
+            left = {valid ? r : 0, valid, true};
         }
         return left;
     }
@@ -461,7 +464,7 @@ void OneOperatorOperand(AsmState& st) {
         const bool validB = st.ExprValid;
         const std::int32_t b = st.ExprValue;
         std::int32_t r = 0;
-        st.ExprValid = validA && validB && ApplyBinary(op, a, b, r);
+        st.ExprValid = validA && validB && ApplyBinary(op, Term16(a), Term16(b), r);
         if (st.ExprValid) st.ExprValue = r;
     };
     for (std::size_t i = 2;; ++i) {

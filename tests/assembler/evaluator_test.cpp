@@ -112,6 +112,8 @@ TEST_F(EvaluatorTest, OneOperatorKeepsItsValueAlsoInsideExpressions) {
     }
 }
 
+// Terms (with their prefixes) count as 16 bits, results of operators as
+// 32 bits: "-5-3-1" goes on from FFF8H as the one-operator "-5-3" gives it.
 TEST_F(EvaluatorTest, ExpressionsWithPrecedenceWordsAndParentheses) {
     Define("LOW", 5);  // an operator word that stands where a name stands is the name
     st.LineAddr = 0x0100;
@@ -119,14 +121,15 @@ TEST_F(EvaluatorTest, ExpressionsWithPrecedenceWordsAndParentheses) {
         {"1+2+3", 6},          {"1+2*3", 7},            {"(1+2)*3", 9},         {"10-2-3", 5},
         {"( 1 + 2 ) * 3", 9},  {"(1)+(2)", 3},          {"2*3+4*5", 26},        {"1.SHL.2.SHL.1", 8},
         {"HIGH 1234H", 0x12},  {"LOW(1234H)", 0x34},    {"HIGH(1234H)+1", 0x13}, {"LOW HIGH 1234H", 0x12},
-        {"-(2+3)", -5},        {"- 2 * 3", 0x2FFFA},         {"-5-3-1", 0xFFF7},     {"0FFFFH+1+1", 1},
+        {"-(2+3)", -5},        {"- 2 * 3", 0x2FFFA},         {"-5-3-1", 0xFFF7},     {"0FFFFH+1+1", 0x10001},
         {"NOT 0", 0xFFFF},     {"NOT 1 AND 0FFH", 0xFE}, {"7 MOD 3", 1},        {"7 mod 3 + 1", 2},
         {"1 SHL 4 + 1", 17},   {"100H SHR 4", 0x10},    {"5 AND 3 OR 8", 9},    {"5 XOR 1 AND 3", 4},
         {"1 EQ 1", 1},         {"2 NE 2", 0},           {"1 LT 2", 1},          {"2 LE 2", 1},
         {"3 GT 2", 1},         {"2 GE 3", 0},           {"1<=1", 1},            {"2>=3", 0},
         {"1<>2", 1},           {"1==1", 1},             {"1!=1", 0},            {"1+1 EQ 2", 1},
         {"1 EQ 1 AND 2 EQ 2", 1}, {"LOW+1+1", 7},       {"$+2*2", 0x104},       {"'+'+1+1", '+' + 2},
-        {".HI.1234H+.LO.1234H+1", 0x47}, {".LO.(1234H+1)", 0x35},
+        {".HI.1234H+.LO.1234H+1", 0x47}, {".LO.(1234H+1)", 0x35}, {"1000 * 1152 / 1250", 921},
+        {"-(2+3)*2", -10},     {"(1-2)*3", -3},         {"70000+1+1", 4466},    {"(70000)+(1)", 4465},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(Val(text), value) << text;
 }
