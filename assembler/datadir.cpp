@@ -75,14 +75,15 @@ void StringBytes(DataDirective d, std::string_view text, LineData& out) {
 }
 
 ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalFn& eval, LineData& out,
-                           bool quotedCharAsText) {
+                           bool quotedCharAsText, bool words) {
     ByteListScan scan;
     std::string item;
     bool text = false;  // the item was quoted text, stored already
     auto take = [&] {
         if (!text) {
             const EvalResult r = eval(item);
-            out.Add(static_cast<std::uint8_t>(r.value));
+            if (words) WordBytes(r.value, out);
+            else out.Add(static_cast<std::uint8_t>(r.value));
             if (!r.valid) scan.allValid = false;
         }
         item.clear();
@@ -91,7 +92,7 @@ ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalF
     std::size_t i = start, itemStart = start;
     for (; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == '\'' && item.empty() && !text) {
+        if (c == '\'' && item.empty() && !text && !words) {
             const QuotedText q = ScanQuoted(line, i);
             // A quoted character alone is text when asked; with an operator
             // after it, it is a character constant.
@@ -297,6 +298,20 @@ bool HandleDataDirective(AsmState& st, Pane&) {
                 break;
             case DataDirective::FLT2:
             case DataDirective::FLT3: PackedFloat(st, *d, data); break;
+            case DataDirective::DW:
+            case DataDirective::DEFL:
+                // DW 1,2,TABLE: every word of the list (only the first was
+                // stored, the others dropped without a word).
+                if (st.FieldSpans.Separator1.start != 0) {
+                    const ByteListScan scan = ByteListBytes(
+                        st.AsmLine, st.FieldSpans.Operand1Span.start - 1u,
+                        [&](const std::string& t) { return EvaluateText(st, t); }, data, false, true);
+                    RequireValue(st, scan.allValid);
+                    st.FieldSpans.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
+                    SetCommentAfter(st, scan.stop);
+                    break;
+                }
+                [[fallthrough]];
             default: {
                 const EvalResult r = EvaluateText(st, st.Operand1);
                 RequireValue(st, r.valid);

@@ -74,13 +74,14 @@ void StringBytes(DataDirective d, std::string_view text, LineData& out);
 // gives its characters as written, any other item is evaluated
 // upper-cased and gives its low byte, valid or not. A single quoted
 // character is a character constant (upper-cased like any operand) unless
-// `quotedCharAsText`.
+// `quotedCharAsText`. With `words` every item is a value of two bytes,
+// high byte first (DW), and quotes are no text.
 struct ByteListScan {
     std::size_t stop = 0;  // index of the character that ended the list
     bool allValid = true;
 };
 ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalFn& eval, LineData& out,
-                           bool quotedCharAsText = false);
+                           bool quotedCharAsText = false, bool words = false);
 
 // LINT's operand: a plain signed 32-bit decimal (optional sign, digits).
 std::optional<std::int32_t> ParseLint(std::string_view text);

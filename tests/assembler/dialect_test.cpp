@@ -53,6 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "\tUSING 2\n\tPUSH AR3\n\tUSING 0\n\tMOV A,AR7\n\tDSEG\nNEXT:\tDS 1\n\tCSEG\n\tMOV A,#NEXT\n",
                 {0x75, 0x30, 0x01, 0x78, 0x34, 0x75, 0x81, 0x7F, 0xD2, 0x03, 0x90, 0x11, 0x2C, 0xC0, 0x13, 0xE5, 0x07,
                  0x74, 0x35}},
+        // DW and DEFL store every word of a list, high byte first.
+        Written{"WordLists", "L:\tDW 1234H,L , 2 * 3\n\tDEFL 1,-1\n\tDW 5 ; one\n",
+                {0x12, 0x34, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0xFF, 0xFF, 0x00, 0x05}},
         Written{"BlanksInsideMacroParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tPUT 1 + 2, HIGH 0300H\n\tNOP\n", {3, 3, 0}}),
     [](const auto& info) { return std::string(info.param.what); });
 
