@@ -259,11 +259,11 @@ bool EndDefinition(AsmState& st, bool columnOne) {
     return true;
 }
 
-// LOCAL names in a body being recorded: each expansion gets labels of its
-// own. Replayed, the line has done its work.
+// LOCAL names in a body being read: each expansion gets labels of its own.
+// Replayed, the line has done its work.
 bool LocalNames(AsmState& st) {
     st.LineHandled = true;
-    if (st.MacroState == MacroMode::Recording) {
+    if (st.InMacroDefinition()) {
         const FieldSpanSet& f = st.FieldSpans;
         if (f.Operand1Span.start != 0) {
             const std::size_t end = f.CommentStart ? std::min<std::size_t>(f.CommentStart - 1u, st.AsmLine.size())
@@ -272,8 +272,7 @@ bool LocalNames(AsmState& st) {
                                                                                   end - (f.Operand1Span.start - 1u))))
                 st.MacroNamesRead.locals.push_back(std::move(name));
         }
-    } else if (st.MacroState != MacroMode::Replaying && st.MacroState != MacroMode::SkippingDuplicate &&
-               !st.SkipLines) {
+    } else if (st.MacroState != MacroMode::Replaying && !st.SkipLines) {
         st.LineError = cp("Директива LOCAL вне макроопределения!");
     }
     return true;

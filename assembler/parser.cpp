@@ -379,6 +379,11 @@ private:
             }
         }
         if (name.empty()) return false;
+        // A LOCAL label of the body being recorded names nothing yet: each
+        // expansion defines a label of its own.
+        const std::vector<std::string>& locals = st_.MacroNamesRead.locals;
+        if (st_.InMacroDefinition() && std::find(locals.begin(), locals.end(), name) != locals.end())
+            return false;
         GetIndex_LBLEQU(st_, name);
         if (st_.FoundIndex < LabelCapacity) {
             SaveIndex_LBLEQU(st_, st_.LineAddr);

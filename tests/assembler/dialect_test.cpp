@@ -93,6 +93,15 @@ TEST(Segments, DataPutsNothingIntoProgramMemory) {
     EXPECT_EQ(r.Image(0x30, 5), (Bytes{0x00, 0x00, 0x05, 0x30, 0xFF}));
 }
 
+TEST(Macros, LocalLabelsAreDefinedByTheExpansionsOnly) {
+    Assembly r("W MACRO\n\tLOCAL AGAIN\nAGAIN:\tDJNZ R7,AGAIN\n\tENDM\n\tNOP\n\tW\n\tW\n\tNOP\n");
+    ASSERT_TRUE(r.written) << r.Listing();
+    const SymbolTable& t = r.st().Symbols;
+    EXPECT_EQ(t.Find("AGAIN"), LabelCapacity);
+    EXPECT_EQ(t.LabelValues[static_cast<std::size_t>(t.Find("AGAIN??0001"))], 1);
+    EXPECT_EQ(t.LabelValues[static_cast<std::size_t>(t.Find("AGAIN??0002"))], 3);
+}
+
 TEST(DialectMistakes, AreErrorsOfTheirLines) {
     const struct {
         const char* source;
