@@ -3,6 +3,9 @@
 // meaning keeps it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
 #include "tests/support/assembly.h"
 
 namespace z51::test {
@@ -91,6 +94,31 @@ TEST(Segments, DataPutsNothingIntoProgramMemory) {
     Assembly r("\tCSEG AT 30H\n\tNOP\n\tNOP\n\tDSEG AT 30H\nVAR:\tDS 2\n\tCSEG\n\tINC VAR\n");
     ASSERT_TRUE(r.written) << r.Listing();
     EXPECT_EQ(r.Image(0x30, 5), (Bytes{0x00, 0x00, 0x05, 0x30, 0xFF}));
+}
+
+// examples/lcdterm.a51 gives the bytes that as31 gives for the same program
+// in its own syntax. Both texts are made from one description by a script,
+// and as31's output was made once by hand (tests/assembler/fixtures/classic).
+TEST(ClassicExample, GivesTheBytesAs31GivesForTheSameProgram) {
+    namespace fs = std::filesystem;
+    const fs::path fixtures = fs::path(ZANVEK_SOURCE_DIR) / "tests" / "assembler" / "fixtures" / "classic";
+    const std::string example = ReadAll((fs::path(ZANVEK_SOURCE_DIR) / "examples" / "lcdterm.a51").string());
+    // The example is the description without its own ";;" lines.
+    std::string described;
+    std::istringstream lines(ReadAll((fixtures / "lcdterm.desc").string()));
+    for (std::string line; std::getline(lines, line);)
+        if (!line.starts_with(";;")) described += line + "\n";
+    EXPECT_EQ(example, described);
+
+    Assembly r;
+    ASSERT_TRUE(r.Assemble(example)) << r.Listing();
+    const std::optional<Bytes> as31 = HexImage(ReadAll((fixtures / "lcdterm_as31.hex").string()));
+    ASSERT_TRUE(as31.has_value());
+    const Bytes bin = r.Bin();
+    ASSERT_GT(bin.size(), 600u);
+    EXPECT_EQ(Bytes(as31->begin(), as31->begin() + static_cast<std::ptrdiff_t>(bin.size())), bin);
+    EXPECT_TRUE(std::all_of(as31->begin() + static_cast<std::ptrdiff_t>(bin.size()), as31->end(),
+                            [](std::uint8_t b) { return b == 0xFF; }));
 }
 
 TEST(Macros, LocalLabelsAreDefinedByTheExpansionsOnly) {
