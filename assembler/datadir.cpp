@@ -92,26 +92,23 @@ ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalF
     std::size_t i = start, itemStart = start;
     for (; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == '\'' && item.empty() && !text && !words) {
-            const QuotedText q = ScanQuoted(line, i);
+        const QuotedText q = c == '\'' && item.empty() && !text && !words ? ScanQuoted(line, i) : QuotedText{};
+        if (q.close != std::string_view::npos) {
             // A quoted character alone is text when asked; with an operator
             // after it, it is a character constant.
             std::size_t after = q.close + 1;
             while (after < line.size() && IsBlank(line[after])) ++after;
             const bool alone = after >= line.size() || line[after] == ',' || line[after] == ';';
-            if (q.close != std::string_view::npos && (q.text.size() != 1 || (quotedCharAsText && alone))) {
+            if (q.text.size() != 1 || (quotedCharAsText && alone)) {
                 // Text in quotes: its characters as written.
                 for (char t : q.text) out.Add(static_cast<std::uint8_t>(t));
                 text = true;
-                i = q.close;
-                continue;
-            }
-            if (q.text.size() == 1) {
+            } else {
                 // A character constant, also of a blank, a comma or a ";".
                 for (std::size_t k = i; k <= q.close; ++k) item += UpperAscii(line[k]);
-                i = q.close;
-                continue;
             }
+            i = q.close;
+            continue;
         }
         if (IsBlank(c)) {
             const std::size_t next = SkipOperandBlanks(line, i, itemStart);
