@@ -164,6 +164,7 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode 
     if (st.SkipLines) return;
     st.MacroText.clear();
     st.MacroName = std::string(name);
+    name = st.MacroName;  // `name` may have been a view of the old MacroName
     st.MacroNamesRead.locals.clear();
     st.MacroLineNo = st.LineNo;
     st.MacroAfterEnd = st.EndSeen;
