@@ -1,11 +1,14 @@
-// examples/blink.a51 in the 8051 model: timer 0 interrupts keep its clock,
-// and its serial port answers the "T" command with the time.
+// Whole programs in the chip models: examples/blink.a51, whose timer 0
+// interrupts keep its clock and whose serial port answers the "T" command
+// with the time; and C programs compiled by sdcc (sdcc/), whose serial
+// output must be what the same C prints on the host.
 
 #include <gtest/gtest.h>
 
 #include <regex>
 
 #include "core/fileio.h"
+#include "emulator/emufiles.h"
 #include "tests/support/chip.h"
 
 namespace z51::test {
@@ -17,7 +20,7 @@ constexpr unsigned kSeconds = 0x32;  // SECONDS: the clock's seconds in BCD
 // within the thousand instructions of a slice).
 std::uint64_t NextSecond(ChipProgram& p) {
     const std::uint8_t before = p.ram(kSeconds);
-    while (p.ram(kSeconds) == before && p.c.cycles < 10'000'000) Run(p.c, p.code(), 1000);
+    while (p.ram(kSeconds) == before && p.c.cycles < 10'000'000) z51::Run(p.c, p.code(), 1000);
     return p.c.cycles;
 }
 
@@ -38,6 +41,26 @@ TEST(Blink, KeepsTimeAndAnswersTheTCommand) {
     p.line.Queue("T");
     p.RunUntilCycle(p.c.cycles + 20'000);  // 10 frames at about 10,400 baud take 9,600 cycles
     EXPECT_EQ(p.line.TakeTransmitted(), "12:00:02\r\n");
+}
+
+TEST(CompiledC, SerialOutputMatchesTheSameCOnTheHost) {
+    struct Row {
+        const char* name;
+        Model model;
+    };
+    const Row rows[] = {{"mix", Model::I8051}, {"ticks", Model::I8051}, {"upper", Model::I8052}};
+    for (const Row& r : rows) {
+        const std::string base = std::string(EMU_TEST_DIR) + "/sdcc/" + r.name;
+        auto ws = std::make_unique<Workspace>();
+        auto cpu = std::make_unique<Cpu51>();
+        ByteLine line;
+        cpu->line = &line;
+        SelectModel(*cpu, r.model);
+        ASSERT_TRUE(LoadProgram(*ws, *cpu, base + ".bin").Ok()) << base;
+        const RunResult run = z51::Run(*cpu, ws->CodeImage, 5'000'000);
+        EXPECT_EQ(run.reason, StopReason::Halt) << r.name;
+        EXPECT_EQ(line.TakeTransmitted(), ReadTextFile(base + ".txt")) << r.name;
+    }
 }
 
 }  // namespace
