@@ -572,8 +572,7 @@ void ResetChip(Cpu51& c) {
     const std::array<std::uint8_t, 4> pinsIn = c.chip.pinsIn;
     c.chip = ChipState{};
     c.chip.pinsIn = pinsIn;
-    for (unsigned p = 0; p < 4; ++p) c.chip.pins[p] = static_cast<std::uint8_t>(r[P0 + 0x10 * p] & pinsIn[p]);
-    StateEdited(c);
+    StateReplaced(c);
 }
 
 void SelectModel(Cpu51& c, Model model) {
@@ -594,6 +593,12 @@ void StateEdited(Cpu51& c) {
     chip::AdvanceTo(c, c.cycles);
     chip::ApplyPins(c, c.cycles);
     chip::Reschedule(c);
+}
+
+void StateReplaced(Cpu51& c) {
+    if (!c.IsChip()) return;
+    for (unsigned p = 0; p < 4; ++p) c.chip.pins[p] = static_cast<std::uint8_t>(c.dump[P0 + 0x10 * p] & c.chip.pinsIn[p]);
+    StateEdited(c);
 }
 
 void SetPinsIn(Cpu51& c, unsigned port, std::uint8_t levels) {

@@ -31,11 +31,15 @@ void SelectModel(Cpu51& c, Model model);
 // Step end with it; call it before reading timer SFR bytes in between.
 void SyncPeripherals(Cpu51& c);
 
-// After the window, a file load or a test changed the state from outside
-// (register bytes, SFRs, PC): P follows A again, and the pins, the
-// external interrupt flags and the peripherals' schedule follow the new
-// bytes. Does nothing in the simple model.
+// After the window or a test changed the state from outside (register
+// bytes, SFRs, PC): P follows A again, and the pins, the external
+// interrupt flags and the peripherals' schedule follow the new bytes; a
+// port bit written from 1 to 0 is a falling edge on its pin, as when the
+// program writes it. Does nothing in the simple model.
 void StateEdited(Cpu51& c);
+// The same after a whole new state (a register dump load): the pins take
+// their new levels without edges.
+void StateReplaced(Cpu51& c);
 
 // Levels driven onto a port's pins from outside (a pin button, a
 // stimulus): 1 leaves the pin to its latch, 0 pulls it low. A falling

@@ -91,7 +91,7 @@ LoadResult LoadRegs(Cpu51& cpu, const CodeMemory& code, const std::string& name)
     // the bank of the PSW just loaded.
     std::copy_n(cpu.dump.begin() + kDumpStaging, 8, cpu.Regs());
     cpu.PC = static_cast<std::uint16_t>(cpu.dump[kDumpStaging + 9] << 8 | cpu.dump[kDumpStaging + 8]);
-    StateEdited(cpu);
+    StateReplaced(cpu);
     FetchCurrent(cpu, code);
     return {};
 }
