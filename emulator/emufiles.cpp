@@ -57,6 +57,7 @@ LoadResult LoadProgram(Workspace& ws, Cpu51& cpu, const std::string& name) {
     if (!r.Ok()) return r;
     std::copy(data.begin(), data.end(), ws.CodeImage.begin());
     cpu.codeLoadCount = static_cast<std::uint32_t>(data.size());
+    cpu.notice = {};  // what the simple model noted was about the program before
     FetchCurrent(cpu, ws.CodeImage);
     return r;
 }

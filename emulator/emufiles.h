@@ -42,7 +42,8 @@ struct LoadResult {
 
 // Reads the file into code image 0000H upward; the bytes beyond it keep
 // their values. A file of exactly 65,536 bytes fills the whole image. Sets
-// the code load count and fetches the current instruction anew.
+// the code load count, forgets the simple model's notice about the program
+// before and fetches the current instruction anew.
 LoadResult LoadProgram(Workspace& ws, Cpu51& cpu, const std::string& name);
 
 // Reads at most 266 bytes into the register dump record (internal RAM
