@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Speed of the emulator's step, in both models, and against s51 (Debian
-# package sdcc-ucsim) when it is installed.
+# Speed of the emulator's step: in both models, under the debugger
+# (breakpoints armed, a condition checked after every instruction), and
+# against s51 (Debian package sdcc-ucsim) when it is installed.
 #
 # loop:   50,040,202 instructions (three nested DJNZ loops whose inner body
 #         does MOV, ADD, ADDC, SUBB, XRL, MOVX in both directions, INC DPTR
-#         and MOVC), run to its end through `zanvek-cli emu --until`, in the
-#         simple model and in the 8051 model.
+#         and MOVC), run to its end through `zanvek-cli emu --until`: in the
+#         simple model, plain and under the debugger, and in the 8051 model.
 # timers: the same loop in the 8051 model with timers 0 and 1 running (both
 #         in mode 2, timer 1 as a baud rate generator) and a timer 0
 #         interrupt every 256 machine cycles (INC 31H; RETI), about
@@ -93,6 +94,13 @@ row() {
 }
 
 row "zanvek simple model, loop" 001AH --until 001AH "$tmp/loop.bin"
+# The debugger's runs: ten address breakpoints that are never reached, one
+# condition that never becomes true, the cycle count alone.
+ten=()
+for a in 8000H 8001H 8002H 8003H 8004H 8005H 8006H 8007H 8008H 8009H; do ten+=(--break "$a"); done
+row "  with 10 address breakpoints" 001AH --until 001AH "${ten[@]}" "$tmp/loop.bin"
+row "  with 1 conditional breakpoint" 001AH --until 001AH --break-if "RAM[7FH] = 1 AND R7 = 0" "$tmp/loop.bin"
+row "  with the cycles counted" 001AH --until 001AH --cycles "$tmp/loop.bin"
 row "zanvek 8051 model, loop" 001AH --model 8051 --until 001AH "$tmp/loop.bin"
 row "zanvek 8051 model, timers + irq" 0039H --model 8051 --until 0039H "$tmp/timers.bin"
 z_wall=$last_wall z_cpu=$last_cpu

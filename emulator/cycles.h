@@ -1,10 +1,11 @@
 #pragma once
-// Machine cycles of each opcode (12 oscillator periods each), from the
-// chip's instruction set table: 1 for most, 2 for jumps, calls, returns,
-// MOVC, MOVX, PUSH, POP, INC DPTR and the two-operand moves into direct
-// addresses, 4 for MUL and DIV. A5H, no instruction, counts 1.
+// Machine cycles of each opcode (one machine cycle = 12 crystal periods),
+// from the chip's instruction set table: 1 for most, 2 for jumps, calls,
+// returns, MOVC, MOVX, PUSH, POP, INC DPTR and the two-operand moves into
+// direct addresses, 4 for MUL and DIV. A5H, no instruction, counts 1.
 //
-// The one place that holds these numbers in the emulator.
+// The one place that holds these numbers: the run loop adds them up from
+// the table, every other counter asks MachineCycles.
 
 #include <cstdint>
 
@@ -31,5 +32,13 @@ inline constexpr std::uint8_t kMachineCycles[256] = {
     2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // Fx
 };
 // clang-format on
+
+// 1, 2 or 4 machine cycles, as the chip's instruction set table gives them.
+inline std::uint8_t MachineCycles(std::uint8_t opcode) { return kMachineCycles[opcode]; }
+
+// Seconds that `cycles` machine cycles take at a crystal of `xtalHz`.
+inline double CycleSeconds(std::uint64_t cycles, double xtalHz) {
+    return xtalHz > 0 ? static_cast<double>(cycles) * 12.0 / xtalHz : 0.0;
+}
 
 }  // namespace z51

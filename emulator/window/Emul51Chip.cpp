@@ -123,7 +123,7 @@ QWidget* TfrmEmul::BuildPeripheralPanel() {
         ++k;
     }
     lblCycles_ = new QLabel(pnlPeriph_);
-    lblCycles_->setObjectName(QStringLiteral("lblCycles"));
+    lblCycles_->setObjectName(QStringLiteral("lblChipCycles"));
     g->addWidget(lblCycles_, k / kColumns + 1, 0, 1, 2 * kColumns);
     g->setColumnStretch(2 * kColumns, 1);
     return pnlPeriph_;

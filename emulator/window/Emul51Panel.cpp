@@ -13,9 +13,11 @@
 
 #include "core/pane.h"
 #include "emulator/chip.h"
+#include "emulator/debugger.h"
 #include "emulator/decode.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
+#include "emulator/window/EmulDebug.h"
 #include "isa/tables.h"
 #include "shell/qt_pane.h"
 
@@ -152,6 +154,7 @@ void TfrmEmul::IndicPorts() {
     FetchCurrent(cpu_, ws_.CodeImage);
     ShowInstruction();
     ShowModel();
+    if (debug_) debug_->Refresh();
 }
 
 void TfrmEmul::ShowMemory() {
@@ -191,11 +194,13 @@ void TfrmEmul::ShowInstruction() {
 // Run control.
 
 void TfrmEmul::btnGoStepClick() {
+    dbg_.Count(cpu_.cur[0]);
     Shag1(cpu_, ws_.CodeImage);
     IndicPorts();
 }
 
 void TfrmEmul::tmrShagTimer() {
+    dbg_.Count(cpu_.cur[0]);
     Shag1(cpu_, ws_.CodeImage);
     IndicPorts();
 }

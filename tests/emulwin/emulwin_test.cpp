@@ -732,7 +732,7 @@ private slots:
         QCOMPARE(term->toPlainText(), QString("I"));
         QCOMPARE(text("lblTMOD"), QString("$20"));
         QCOMPARE(text("lblSCON"), QString("$56"));  // REN, RB8 (the stop bit), TI
-        QVERIFY(text("lblCycles").contains(QString::number(cpu().cycles)));
+        QVERIFY(text("lblChipCycles").contains(QString::number(cpu().cycles)));
         SelectModel(cpu(), Model::I8052);
         w->IndicPorts();
         QVERIFY(shown("lblT2CON"));

@@ -104,6 +104,11 @@ int main(int argc, char** argv) {
     session->cpu.PC = 0;
     emul.IndicPorts();
     for (int i = 0; i < 9; ++i) emul.btnGoStepClick();
+    // A breakpoint three instructions ahead, shown in the code view.
+    std::uint16_t ahead = session->cpu.PC;
+    for (int i = 0; i < 3; ++i) ahead = static_cast<std::uint16_t>(ahead + z51::kInstructionLength[ws->CodeImage[ahead]]);
+    session->debugger.breakpoints.ToggleAddress(ahead);
+    emul.IndicPorts();
     emul.show();
     Settle(120);
     ok = Save(emul, out + "/emulator" + suffix + ".png") && ok;
@@ -111,6 +116,7 @@ int main(int argc, char** argv) {
     // The 8051 model: the example a second into its run, asked for the
     // time on its serial port.
     if (assembled) {
+        session->debugger.breakpoints.ToggleAddress(ahead);
         z51::SelectModel(session->cpu, z51::Model::I8051);
         z51::Run(session->cpu, ws->CodeImage, 700'000);
         emul.TerminalTyped("T");
