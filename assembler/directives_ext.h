@@ -38,7 +38,7 @@
 // - Useful: Evaluate / GetValFMT / GetVal / ValBit (assembler/evaluator.h),
 //   the symbol table operations (assembler/symtab.h), UpperCopy,
 //   TrimBlanks, Columns, IsBlank (assembler/parser.h), ByteToHex2,
-//   Hex2ToByte, CyrToLat (isa/tables.h), cp() (core/cp1251.h).
+//   Hex2ToByte (isa/hex.h), CyrToLat (isa/tables.h), cp() (core/cp1251.h).
 
 #include <cstdint>
 

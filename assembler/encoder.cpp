@@ -131,14 +131,6 @@ void ApplyAliases(const AsmState& st, std::string& op) {
     }
 }
 
-const std::string& Msg(const char* utf8) {
-    // Messages are few and fixed; keep their code page 1251 forms.
-    static std::unordered_map<const char*, std::string> cache;
-    auto it = cache.find(utf8);
-    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
-    return it->second;
-}
-
 constexpr const char* kMsgAddr16 = "Не распознан addr16-операнд в строке выше.";
 constexpr const char* kMsgAddr11 = "Не распознан addr11-операнд в строке выше.";
 constexpr const char* kMsgAddr11Range =
@@ -202,7 +194,7 @@ private:
         if (slot < 3) st_.LineBytes[slot] = static_cast<std::uint8_t>(v & 0xFF);
     }
     void FinalMessage(const char* msg) {
-        if (FinalPass() && !st_.ExprValid) st_.LineError = Msg(msg);
+        if (FinalPass() && !st_.ExprValid) st_.LineError = CpMessage(msg);
     }
 
     // A displacement from the address after the instruction. The program
@@ -213,7 +205,7 @@ private:
         Store(i, disp);
         if (st_.ExprValid) {
             auto d16 = static_cast<std::int16_t>(static_cast<std::uint16_t>(disp & 0xFFFF));
-            if (d16 < -128 || d16 > 127) st_.LineError = Msg(kMsgRelRange);
+            if (d16 < -128 || d16 > 127) st_.LineError = CpMessage(kMsgRelRange);
         } else {
             FinalMessage(kMsgRelName);
         }
@@ -229,7 +221,7 @@ private:
         FinalMessage(kMsgAddr11);
         if (st_.ExprValid) {
             std::int32_t page = (AddrSum(st_.LineAddr, p_.length) & 0xFFFF) & 0xF800;
-            if (v < 0 || v > 0xFFFF || (v & 0xF800) != page) st_.LineError = Msg(kMsgAddr11Range);
+            if (v < 0 || v > 0xFFFF || (v & 0xF800) != page) st_.LineError = CpMessage(kMsgAddr11Range);
         }
     }
 
@@ -323,7 +315,7 @@ private:
             }
             // An unknown address is reported once the record is taken (in
             // the final passes), so that nothing is stored silently wrong.
-            if (!st_.ExprValid && FinalPass()) pendingAddrMessage_ = Msg(kMsgAddr);
+            if (!st_.ExprValid && FinalPass()) pendingAddrMessage_ = CpMessage(kMsgAddr);
             return;
         }
         if (immediate && (firstPlaceholder || i == 2)) {

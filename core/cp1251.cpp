@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 
 namespace z51 {
 namespace {
@@ -97,6 +98,14 @@ std::string Utf8To1251(std::string_view utf8) {
         i += extra + 1;
     }
     return out;
+}
+
+const std::string& CpMessage(const char* utf8) {
+    // Keyed by the literal's address: each message is converted once.
+    static std::unordered_map<const char*, std::string> cache;
+    auto it = cache.find(utf8);
+    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
+    return it->second;
 }
 
 }  // namespace z51

@@ -14,5 +14,8 @@ std::string Cp1251ToUtf8(std::string_view text);
 
 // Source literals are UTF-8; cp() turns a message into core text.
 inline std::string cp(std::string_view utf8) { return Utf8To1251(utf8); }
+// cp() of a fixed message (a string literal), converted on first use and
+// kept: lines that fail repeat the same few messages many times.
+const std::string& CpMessage(const char* utf8);
 
 }  // namespace z51

@@ -10,6 +10,7 @@
 #include "core/fileio.h"
 #include "disassembler/encoder_choice.h"
 #include "fileutil/hexconv.h"
+#include "isa/hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -85,15 +86,8 @@ public:
     void Put(std::string_view s) {
         for (char c : s) data_[len_++] = c;
     }
-    void Hex2(std::uint8_t b) {
-        constexpr char kDigits[] = "0123456789ABCDEF";
-        data_[len_++] = kDigits[b >> 4];
-        data_[len_++] = kDigits[b & 15];
-    }
-    void Hex4(unsigned v) {
-        Hex2(static_cast<std::uint8_t>(v >> 8));
-        Hex2(static_cast<std::uint8_t>(v & 0xFF));
-    }
+    void Hex2(std::uint8_t b) { len_ = static_cast<std::size_t>(PutHex2(data_ + len_, b) - data_); }
+    void Hex4(unsigned v) { len_ = static_cast<std::size_t>(PutHex4(data_ + len_, static_cast<std::uint16_t>(v)) - data_); }
     void Decimal(unsigned v, std::size_t minWidth = 0) {
         char digits[12];
         std::size_t d = 0;
@@ -500,8 +494,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
         if (marks_[a] != 3) continue;
         ++count;
         buffer += "LBL";
-        AppendHex2(buffer, static_cast<std::uint8_t>(a >> 8));
-        AppendHex2(buffer, static_cast<std::uint8_t>(a & 0xFF));
+        AppendHex4(buffer, static_cast<std::uint16_t>(a));
         if (buffer.size() < 100) {
             buffer += " | ";
         } else {
@@ -545,8 +538,7 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
         static const std::string kTooMany2 = cp("): адреса от ");
         static const std::string kTooMany3 = cp("H записаны числами.");
         std::string at;
-        AppendHex2(at, static_cast<std::uint8_t>(firstUnlabelled_ >> 8));
-        AppendHex2(at, static_cast<std::uint8_t>(firstUnlabelled_ & 0xFF));
+        AppendHex4(at, static_cast<std::uint16_t>(firstUnlabelled_));
         pane.AddLine(kTooMany1 + std::to_string(LabelCapacity) + kTooMany2 + at + kTooMany3);
     }
     pane.SetColor(clr::Black);

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "isa/hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -16,8 +17,7 @@ void AppendByte(std::string& out, std::uint8_t b) {
 
 void AppendWord(std::string& out, std::uint16_t w) {
     out += '0';
-    AppendHex2(out, static_cast<std::uint8_t>(w >> 8));
-    AppendHex2(out, static_cast<std::uint8_t>(w));
+    AppendHex4(out, w);
     out += 'H';
 }
 

@@ -4,7 +4,7 @@
 
 #include "core/cp1251.h"
 #include "core/file_error.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
 
 namespace z51 {
 
@@ -21,8 +21,7 @@ void AppendRecord(std::string& text, const CodeMemory& image, long a, int n, std
     std::uint8_t sum = static_cast<std::uint8_t>(n + (a >> 8) + (a & 0xFF));  // type 00 adds nothing
     text += ':';
     AppendHex2(text, static_cast<std::uint8_t>(n));
-    AppendHex2(text, static_cast<std::uint8_t>(a >> 8));
-    AppendHex2(text, static_cast<std::uint8_t>(a & 0xFF));
+    AppendHex4(text, static_cast<std::uint16_t>(a));
     text += "00";
     for (int i = 0; i < n; ++i) {
         std::uint8_t b = image[static_cast<std::size_t>(a + i)];

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "isa/hex.h"
+
 namespace z51 {
 namespace {
 
@@ -886,13 +888,6 @@ consteval std::array<std::uint8_t, 256> MakeCyrToLat() {
     return t;
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 constinit const std::span<const NameRecord, kSfrCount> SfrTable{kSfr};
@@ -960,20 +955,6 @@ std::string BitDecode(std::uint8_t bitAddress) {
 std::string DecodData8(std::uint8_t address) {
     int i = kSfrByAddress[address];
     return i < 0 ? std::string() : std::string(kSfr[i].Name());
-}
-
-std::string ByteToHex2(std::uint8_t b) {
-    std::string s;
-    AppendHex2(s, b);
-    return s;
-}
-
-int Hex2ToByte(std::string_view text) {
-    int hi = text.empty() ? -1 : HexDigitValue(text[0]);
-    if (hi < 0) return 256;
-    int lo = text.size() < 2 ? -1 : HexDigitValue(text[1]);
-    if (lo < 0) return 512;
-    return hi * 16 + lo;
 }
 
 }  // namespace z51

@@ -68,17 +68,6 @@ std::string BitDecode(std::uint8_t bitAddress);
 // First SfrTable name of a direct address, or "" when none.
 std::string DecodData8(std::uint8_t address);
 
-// Two upper-case hexadecimal digits, high nibble first.
-std::string ByteToHex2(std::uint8_t b);
-inline void AppendHex2(std::string& out, std::uint8_t b) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-}
-// Value of the first two characters (upper-cased): 0..255, 256 when the
-// first is not a hexadecimal digit, 512 when only the second is not.
-int Hex2ToByte(std::string_view text);
-
 // Cyrillic letters that look like Latin ones, mapped to those letters
 // (code page 1251 byte in, byte out; every other byte maps to itself).
 extern const std::array<std::uint8_t, 256> CyrToLat;

@@ -15,6 +15,7 @@
 #include "emulator/decode.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
+#include "isa/hex.h"
 #include "isa/tables.h"
 #include "shell/qt_pane.h"
 
@@ -34,7 +35,7 @@ const QString& StopCaption() {
 }
 
 QString Hex2(std::uint8_t b) { return QString::fromLatin1(ByteToHex2(b).c_str()); }
-QString Hex4(std::uint16_t w) { return Hex2(w >> 8) + Hex2(w & 0xFF); }
+QString Hex4(std::uint16_t w) { return QString::fromLatin1(WordToHex4(w).c_str()); }
 QString Latin(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
 
 }  // namespace
@@ -49,12 +50,8 @@ std::optional<std::int32_t> ParseIntText(std::string_view text) {
     if (text[i] == '$') {
         const std::size_t first = ++i;
         for (; i < text.size(); ++i) {
-            const char c = text[i];
-            int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else return std::nullopt;
+            const int d = HexDigitValue(text[i]);
+            if (d < 0) return std::nullopt;
             value = value * 16 + d;
         }
         if (i == first || i - first > 8) return std::nullopt;
