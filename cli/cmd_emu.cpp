@@ -8,10 +8,10 @@
 
 #include "cli/commands.h"
 #include "core/cp1251.h"
-#include "emulator/decode.h"
 #include "emulator/emufiles.h"
 #include "emulator/exec.h"
 #include "isa/hex.h"
+#include "isa/opcode_map.h"
 
 namespace z51 {
 namespace {

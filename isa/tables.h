@@ -3,6 +3,7 @@
 // instructions and multi-byte instruction patterns. Constant data; record
 // order is data, since every lookup takes the first record that matches.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,10 @@ struct NameRecord {
 struct OneByteRecord {
     char text[19];
     std::uint8_t opcode;
-    std::string_view Text() const;  // up to the first zero
+    // Up to the first zero.
+    constexpr std::string_view Text() const {
+        return {text, static_cast<std::size_t>(std::find(text, text + sizeof text, '\0') - text)};
+    }
 };
 
 // 13 pattern bytes with placeholder codes; a pattern that fills all 13
@@ -33,7 +37,10 @@ struct OneByteRecord {
 struct MultiByteRecord {
     char pattern[13];
     std::uint8_t opcode;
-    std::string_view Pattern() const;  // up to the first zero or 13 bytes
+    // Up to the first zero or 13 bytes.
+    constexpr std::string_view Pattern() const {
+        return {pattern, static_cast<std::size_t>(std::find(pattern, pattern + sizeof pattern, '\0') - pattern)};
+    }
 };
 
 // Placeholder bytes of MultiByteCmds patterns.
@@ -58,7 +65,16 @@ const OneByteRecord* OneByteByOpcode(std::uint8_t opcode);
 const MultiByteRecord* MultiByteByOpcode(std::uint8_t opcode);
 
 // Instruction length of a pattern: 1 + placeholders, +1 more per addr16.
-int PatternLength(std::string_view pattern);
+// Every byte 1..8 of a pattern is an operand field of one byte.
+constexpr int PatternLength(std::string_view pattern) {
+    int length = 1;
+    for (char c : pattern) {
+        auto b = static_cast<std::uint8_t>(c);
+        if (b >= 1 && b <= 8) ++length;
+        if (b == kAddr16) ++length;
+    }
+    return length;
+}
 // Listing word of a placeholder byte: "addr11", "rel8", "data8", "addr16", "bit".
 std::string_view OperandWord(std::uint8_t code);
 

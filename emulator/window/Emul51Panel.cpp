@@ -12,11 +12,10 @@
 #include <limits>
 
 #include "core/pane.h"
-#include "emulator/decode.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
 #include "isa/hex.h"
-#include "isa/tables.h"
+#include "isa/opcode_map.h"
 #include "shell/qt_pane.h"
 
 namespace z51 {
@@ -77,12 +76,13 @@ PanelInstr DecodeForPanel(const std::array<std::uint8_t, 3>& cur, std::uint16_t 
     p.cmd = d.mnemonic;
     p.length = d.length;
     const std::uint8_t op = cur[0];
-    if ((op & 0x1F) == 0x01 || (op & 0x1F) == 0x11) {
+    const OpcodeInfo& info = kOpcodeMap[op];
+    if (info.mnemonic == Mnemonic::AJMP || info.mnemonic == Mnemonic::ACALL) {
         // AJMP/ACALL: the four target digits need no leading "0" unless
         // they begin with a letter (0312H, but 0A312H).
         p.op1 = d.operands;
         if (p.op1.size() == 6 && p.op1[1] <= '9') p.op1.erase(0, 1);
-    } else if (op == 0x85 || OneByteByOpcode(op)) {
+    } else if (op == 0x85 || (info.mnemonic != Mnemonic::None && info.fieldCount == 0)) {
         // Instructions of the one-byte table, and MOV direct,direct, show
         // each operand in a label of its own; the rest show them in lblOP1.
         std::string_view rest = d.operands;
