@@ -7,6 +7,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "core/code_image.h"
 #include "core/file_error.h"
 
 namespace z51 {
@@ -58,6 +59,28 @@ std::string ReadTextFile(const std::string& path) {
 std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) {
     std::string s = ReadTextFile(path);
     return {s.begin(), s.end()};
+}
+
+std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
+    // The size is checked before reading so that a huge file is never
+    // loaded, and again after, in case the file grew in between.
+    constexpr std::size_t kCodeSize = std::tuple_size_v<CodeMemory>;
+    std::uint64_t size = FileSize(path);
+    auto tooLarge = [&](std::uint64_t n) {
+        return FileError(path, "the file has " + std::to_string(n) +
+                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
+    };
+    if (size > kCodeSize) throw tooLarge(size);
+    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
+    if (bytes.size() > kCodeSize) throw tooLarge(bytes.size());
+    return bytes;
+}
+
+std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
+    std::size_t slash = name.find_last_of('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    if (name.find('.', base) != std::string::npos) return name;
+    return name + std::string(ext);
 }
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), tmp_(TempNameFor(path_)) {

@@ -9,54 +9,12 @@
 #include "core/cp1251.h"
 #include "core/fileio.h"
 #include "disassembler/encoder_choice.h"
-#include "fileutil/hexconv.h"
 #include "isa/hex.h"
+#include "isa/opcode_map.h"
 #include "isa/tables.h"
 
 namespace z51 {
 namespace {
-
-// How the sweep reads each opcode, in the order the decoder tries them:
-// the one-byte table, AJMP / ACALL, MOV direct,direct, the multi-byte
-// table, and DB for A5H, the one opcode in no table.
-enum class OpKind : std::uint8_t { OneByte, Ajmp, Acall, MovDirDir, Multi, Data };
-
-struct OpInfo {
-    OpKind kind = OpKind::Data;
-    std::uint8_t length = 1;
-    std::string_view text;  // OneByte: the spelling; Multi: the pattern
-    std::uint8_t relAt = 0;  // Multi: the instruction byte holding a rel8 (1 or 2), 0 none
-    bool addr16 = false;     // Multi: bytes 1 and 2 hold an addr16
-};
-
-const std::array<OpInfo, 256>& OpTable() {
-    static const std::array<OpInfo, 256> table = [] {
-        std::array<OpInfo, 256> t{};
-        for (int op = 0; op < 256; ++op) {
-            OpInfo& info = t[static_cast<std::size_t>(op)];
-            const auto b = static_cast<std::uint8_t>(op);
-            if (const OneByteRecord* r = OneByteByOpcode(b)) {
-                info = {OpKind::OneByte, 1, r->Text()};
-            } else if ((op & 0x1F) == 0x01) {
-                info = {OpKind::Ajmp, 2, {}};
-            } else if ((op & 0x1F) == 0x11) {
-                info = {OpKind::Acall, 2, {}};
-            } else if (op == 0x85) {
-                info = {OpKind::MovDirDir, 3, {}};
-            } else if (const MultiByteRecord* m = MultiByteByOpcode(b)) {
-                info = {OpKind::Multi, static_cast<std::uint8_t>(PatternLength(m->Pattern())), m->Pattern()};
-                std::uint8_t at = 1;
-                for (char c : info.text) {
-                    if (c == kRel8) info.relAt = at;
-                    if (c == kAddr16) info.addr16 = true;
-                    if (c >= 1 && c <= 8) ++at;
-                }
-            }
-        }
-        return t;
-    }();
-    return table;
-}
 
 const std::array<std::string, 256>& BitNames() {
     static const std::array<std::string, 256> names = [] {
@@ -126,31 +84,35 @@ private:
 
 constexpr std::uint16_t kVectors[] = {0x03, 0x0B, 0x13, 0x1B, 0x23};
 
+// Whether a field is a branch, call or address operand: the targets of
+// AJMP / ACALL, rel8, and addr16 (LJMP, LCALL and MOV DPTR,#).
+constexpr bool IsTarget(Operand k) {
+    return k == Operand::Rel || k == Operand::Addr11 || k == Operand::Addr16 || k == Operand::Immediate16;
+}
+
+// The length of the line at p: the instruction's, or 1 when the end of
+// the file cuts it off. Then its first byte is a DB line and decoding
+// resumes at the next byte; no byte beyond the file is read as code.
+int LineLength(const OpcodeInfo& info, long p, long n) { return info.length > n - p ? 1 : info.length; }
+
 // The marks of the plain sweep without its text: instruction starts, and
-// the targets of AJMP / ACALL, rel8 and addr16 operands inside the file.
+// the targets inside the file.
 void MarkOnly(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& marks) {
-    const auto& ops = OpTable();
     const long n = static_cast<long>(code.size());
-    auto target = [&](unsigned t) {
-        if (static_cast<long>(t) < n) marks[t] |= 2;
-    };
     for (long p = 0; p < n;) {
-        const std::uint8_t op = code[static_cast<std::size_t>(p)];
-        const OpInfo& info = ops[op];
-        if (info.length > n - p) {
-            for (; p < n; ++p) marks[static_cast<std::size_t>(p)] |= 1;
-            break;
-        }
-        marks[static_cast<std::size_t>(p)] |= 1;
         const std::uint8_t* b = code.data() + p;
-        if (info.kind == OpKind::Ajmp || info.kind == OpKind::Acall) {
-            target(((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b[1]);
-        } else if (info.kind == OpKind::Multi) {
-            if (info.relAt)
-                target(static_cast<unsigned>(p + info.length + static_cast<std::int8_t>(b[info.relAt])) & 0xFFFFu);
-            if (info.addr16) target((static_cast<unsigned>(b[1]) << 8) | b[2]);
+        const OpcodeInfo& info = kOpcodeMap[b[0]];
+        const int length = LineLength(info, p, n);
+        marks[static_cast<std::size_t>(p)] |= 1;
+        if (length == info.length) {
+            for (int i = 0; i < info.fieldCount; ++i) {
+                const OperandSlot& f = info.Field(i);
+                if (!IsTarget(f.kind)) continue;
+                const unsigned t = FieldValue(info, f, static_cast<std::uint16_t>(p), b[0], b[1], length > 2 ? b[2] : 0);
+                if (static_cast<long>(t) < n) marks[t] |= 2;
+            }
         }
-        p += info.length;
+        p += length;
     }
 }
 
@@ -163,123 +125,84 @@ public:
           file_(file) {}
 
     void Run() {
-        const auto& ops = OpTable();
         for (long p = 0; p < n_;) {
             const std::uint8_t op = code_[static_cast<std::size_t>(p)];
-            const OpInfo& info = ops[op];
-            // No byte beyond the file is ever read as code: an instruction
-            // that does not fit in the rest of the file becomes DB lines.
-            if (info.length > n_ - p) {
-                for (; p < n_; ++p) {
-                    Begin(p, 1);
-                    line_.Put("DB\t");
-                    line_.Decimal(code_[static_cast<std::size_t>(p)]);
-                    Finish(p, 1);
-                }
-                break;
+            const int length = LineLength(kOpcodeMap[op], p, n_);
+            Begin(p, length);
+            if (length < kOpcodeMap[op].length) {
+                line_.Put("DB\t");
+                line_.Decimal(op);
+            } else {
+                Render(p, op, false);
             }
-            Begin(p, info.length);
-            Render(p, op, info, false);
-            Finish(p, info.length);
-            p += info.length;
+            Finish(p, length);
+            p += length;
+        }
+    }
+
+    // The sink of SpellInstruction: the literal parts of the spelling, the
+    // fields, and the byte of a DB line.
+    void Text(std::string_view t) { line_.Put(t); }
+    void Decimal(unsigned v) { line_.Decimal(v); }
+    void Field(const OperandSlot& f, unsigned v) {
+        switch (f.kind) {
+        case Operand::Rel:
+        case Operand::Addr11:
+        case Operand::Addr16:
+        case Operand::Immediate16:
+            Target(v);
+            return;
+        case Operand::Direct: {
+            // Direct addresses by SFR name in the labelled listing, apart
+            // from MOV direct,direct; immediate data stays a number.
+            const std::string& name = SfrNames()[v];
+            if (labels_ && !numbersOnly_ && op_ != 0x85 && !name.empty()) {
+                line_.Put(name);
+                named_ = true;
+                namedValue_ = static_cast<std::uint8_t>(v);
+            } else {
+                line_.Num2(static_cast<std::uint8_t>(v));
+            }
+            return;
+        }
+        case Operand::Bit:
+        case Operand::NotBit:
+            if (v >= 0x80 && numbersOnly_) {
+                line_.Num2(static_cast<std::uint8_t>(v));
+            } else {
+                line_.Put(BitNames()[v]);
+                if (v >= 0x80) {
+                    named_ = true;
+                    namedValue_ = static_cast<std::uint8_t>(v);
+                }
+            }
+            return;
+        default:
+            line_.Num2(static_cast<std::uint8_t>(v));
+            return;
         }
     }
 
 private:
-    void Render(long p, std::uint8_t op, const OpInfo& info, bool numbersOnly) {
+    void Render(long p, std::uint8_t op, bool numbersOnly) {
         line_.Truncate(textStart_);
-        const std::uint8_t b1 = info.length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
-        const std::uint8_t b2 = info.length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
-        switch (info.kind) {
-        case OpKind::OneByte:
-            line_.Put(info.text);
-            return;
-        case OpKind::Data:
-            line_.Put("DB\t");
-            line_.Decimal(op);
-            return;
-        case OpKind::Ajmp:
-        case OpKind::Acall: {
-            // AJMP and ACALL stay in the 2 KiB page of the address that
-            // follows them: bits 15-11 of PC + 2, bits 10-8 from the
-            // opcode's bits 7-5, bits 7-0 from the second byte.
-            line_.Put(info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t");
-            unsigned t = ((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b1;
-            Target(t);
-            return;
-        }
-        case OpKind::MovDirDir:
-            // The instruction stores the source address first and the
-            // destination second; source text names the destination first.
-            line_.Put("MOV\t");
-            line_.Num2(b2);
-            line_.Put(',');
-            line_.Num2(b1);
-            return;
-        case OpKind::Multi:
-            break;
-        }
-
-        bool named = false;
-        std::uint8_t namedValue = 0;
-        int placeholder = 0;
-        char previous = 0;
-        for (char c : info.text) {
-            if (static_cast<unsigned char>(c) > 8) {
-                line_.Put(c);
-                previous = c;
-                continue;
-            }
-            const std::uint8_t v = placeholder == 0 ? b1 : b2;
-            ++placeholder;
-            switch (c) {
-            case kRel8: {
-                const auto disp = static_cast<std::int8_t>(v);
-                Target(static_cast<unsigned>(p + info.length + disp) & 0xFFFFu);
-                break;
-            }
-            case kData8: {
-                // Direct addresses by SFR name in the labelled listing;
-                // immediate data ("#") stays a number.
-                const std::string& name = SfrNames()[v];
-                if (labels_ && !numbersOnly && previous != '#' && !name.empty()) {
-                    line_.Put(name);
-                    named = true;
-                    namedValue = v;
-                } else {
-                    line_.Num2(v);
-                }
-                break;
-            }
-            case kAddr16:
-                Target((static_cast<unsigned>(b1) << 8) | b2);
-                break;
-            case kBit:
-                if (v >= 0x80 && numbersOnly) {
-                    line_.Num2(v);
-                } else {
-                    line_.Put(BitNames()[v]);
-                    if (v >= 0x80) {
-                        named = true;
-                        namedValue = v;
-                    }
-                }
-                break;
-            default:
-                break;
-            }
-            previous = c;
-        }
+        const int length = kOpcodeMap[op].length;
+        const std::uint8_t b1 = length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
+        const std::uint8_t b2 = length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
+        op_ = op;
+        numbersOnly_ = numbersOnly;
+        named_ = false;
+        SpellInstruction(static_cast<std::uint16_t>(p), op, b1, b2, *this);
         // A name must not make the assembler choose another record (INC ACC
         // is the one-byte INC A); such lines keep their numbers. At most one
         // operand of an instruction is named (immediates and MOV
         // direct,direct stay numbers), and the record the encoder picks
         // does not depend on label or number operands, so the answer is
         // kept per opcode and named value.
-        if (named && !numbersOnly) {
-            std::uint8_t& safe = nameIsSafe_[static_cast<std::size_t>(op) << 8 | namedValue];
+        if (named_ && !numbersOnly) {
+            std::uint8_t& safe = nameIsSafe_[static_cast<std::size_t>(op) << 8 | namedValue_];
             if (safe == 0) safe = EncodesAs(line_.View(textStart_, line_.Size()), false, op) ? 1 : 2;
-            if (safe == 2) Render(p, op, info, true);
+            if (safe == 2) Render(p, op, true);
         }
     }
 
@@ -400,6 +323,11 @@ private:
     char counterText_[5] = {' ', ' ', ' ', ' ', '0'};
     LineText line_;
     std::size_t counterEnd_ = 0, addressEnd_ = 0, bytesEnd_ = 0, textStart_ = 0;
+    // The instruction being rendered.
+    std::uint8_t op_ = 0;
+    bool numbersOnly_ = false;
+    bool named_ = false;
+    std::uint8_t namedValue_ = 0;
 };
 
 }  // namespace
