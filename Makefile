@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 EXAMPLE    ?= examples/blink.a51
 
 # Debian packages the build and the tests need.
-PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev \
            qt6-base-dev libgl-dev fonts-liberation
 # Only for `make fuzz`.
 FUZZ_PACKAGES = clang libclang-rt-14-dev
@@ -107,7 +107,6 @@ fuzz: deps deps-fuzz
 
 bench: build
 	@for b in bench/*.sh; do [ -x "$$b" ] && BUILD=$(BUILD) "$$b"; done; \
-	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; \
 	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; true
 
 # Renders the main window and the emulator window to docs/*.png (offscreen).

@@ -2,9 +2,7 @@
 // Hooks through which the line parser (RazborStr, assembler/parser.cpp)
 // hands lines to the data directives, macros, include files and
 // conditional assembly (assembler/datadir.cpp, macro.cpp, include.cpp,
-// floatconst.cpp, winlcd.cpp). assembler/directives_ext_stub.cpp holds
-// trivial versions that recognise nothing; it is deleted when the real
-// handlers land.
+// floatconst.cpp, winlcd.cpp).
 //
 // Contract (kept stable; changes are additive only):
 // - Every hook gets the whole AsmState (assembler/asm_state.h) and the
