@@ -1,5 +1,6 @@
 #include "cli/console_pane.h"
 
+#include <cstring>
 #include <string>
 
 #include "core/cp1251.h"
@@ -17,16 +18,22 @@ void ConsolePane::FlushPending() {
         colourShown_ = true;
         anyColourShown_ = true;
     }
-    utf8_ = Cp1251ToUtf8(pending_);
+    utf8_.clear();
+    AppendCp1251AsUtf8(utf8_, pending_);
     pending_.clear();
-    std::erase(utf8_, '\0');  // a NUL shows nothing in a text pane
+    // A NUL shows nothing in a text pane.
+    if (std::memchr(utf8_.data(), '\0', utf8_.size())) std::erase(utf8_, '\0');
     std::fwrite(utf8_.data(), 1, utf8_.size(), out_);
 }
 
-void ConsolePane::Put(std::string_view text) { pending_.append(text); }
+// Long output (the listing of 64 KiB of code) goes out in pieces of about
+// kFlushSize bytes, so memory stays small whatever its length.
+void ConsolePane::Put(std::string_view text) {
+    pending_.append(text);
+    if (pending_.size() >= kFlushSize) FlushPending();
+}
 
 void ConsolePane::AddLine(std::string_view text) {
-    if (pending_.size() >= 65536) FlushPending();
     if (lineOpen_) pending_ += '\n';
     Put(text);
     lineOpen_ = true;

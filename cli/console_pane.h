@@ -24,11 +24,12 @@ public:
     void Finish();
 
 private:
+    static constexpr std::size_t kFlushSize = 1 << 14;
     void Put(std::string_view text);
     void FlushPending();
     std::FILE* out_;
-    std::string pending_;
-    std::string utf8_;
+    std::string pending_;  // text not yet written
+    std::string utf8_;     // its UTF-8 form, storage kept between flushes
     bool colour_;
     bool lineOpen_ = false;
     Color color_ = clr::Black;

@@ -1,6 +1,7 @@
 #include "core/cp1251.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
@@ -37,37 +38,74 @@ char ToByte(char32_t c) {
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view text) {
-    // Listings of tens of thousands of lines pass through here: runs of
-    // ASCII are copied whole into storage reserved once.
     std::string out;
-    out.reserve(text.size() + text.size() / 2);
+    AppendCp1251AsUtf8(out, text);
+    return out;
+}
+
+namespace {
+
+// UTF-8 of bytes 80H..FFH: the bytes, padded to four, and their count.
+struct Utf8Of {
+    char bytes[4];
+    std::uint8_t length;
+};
+constexpr std::array<Utf8Of, 128> kHighUtf8 = [] {
+    std::array<Utf8Of, 128> t{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char16_t c = kHigh[i];
+        Utf8Of& u = t[i];
+        if (c < 0x800) {
+            u.bytes[u.length++] = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            u.bytes[u.length++] = static_cast<char>(0xE0 | (c >> 12));
+            u.bytes[u.length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        u.bytes[u.length++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return t;
+}();
+
+}  // namespace
+
+void AppendCp1251AsUtf8(std::string& out, std::string_view text) {
+    // Listings of tens of thousands of lines pass through here. The text is
+    // converted into a block on the stack eight bytes at a time: the bytes
+    // before the first one with its high bit set are copied as they are,
+    // that one takes two or three bytes; the block is appended when full.
+    char block[8192];
+    std::size_t n = 0;
     const char* from = text.data();
     const char* const end = from + text.size();
     while (from != end) {
-        const char* run = from;
-        // Eight bytes at a time while none has its high bit set.
-        for (std::uint64_t word; end - run >= 8; run += 8) {
-            std::memcpy(&word, run, 8);
-            if (word & 0x8080808080808080ull) break;
+        if (n > sizeof block - 8) {
+            out.append(block, n);
+            n = 0;
         }
-        while (run != end && static_cast<unsigned char>(*run) < 0x80) ++run;
-        out.append(from, static_cast<std::size_t>(run - from));
-        from = run;
-        if (from == end) break;
-        // A byte of the code page takes two or three UTF-8 bytes.
-        const char16_t c = kHigh[static_cast<unsigned char>(*from++) - 0x80];
-        char utf8[3];
-        std::size_t n = 0;
-        if (c < 0x800) {
-            utf8[n++] = static_cast<char>(0xC0 | (c >> 6));
+        if (std::endian::native == std::endian::little && end - from >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            std::memcpy(block + n, &word, 8);
+            const std::uint64_t high = word & 0x8080808080808080ull;
+            if (high == 0) {
+                n += 8;
+                from += 8;
+                continue;
+            }
+            const int ascii = std::countr_zero(high) / 8;
+            n += static_cast<std::size_t>(ascii);
+            from += ascii;
+        }
+        const auto b = static_cast<unsigned char>(*from++);
+        if (b < 0x80) {
+            block[n++] = static_cast<char>(b);
         } else {
-            utf8[n++] = static_cast<char>(0xE0 | (c >> 12));
-            utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            const Utf8Of& u = kHighUtf8[b - 0x80];
+            std::memcpy(block + n, u.bytes, 4);
+            n += u.length;
         }
-        utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        out.append(utf8, n);
     }
-    return out;
+    out.append(block, n);
 }
 
 std::string Utf8To1251(std::string_view utf8) {

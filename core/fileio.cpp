@@ -35,31 +35,43 @@ std::uint64_t FileSize(const std::string& path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::string ReadTextFile(const std::string& path) {
+namespace {
+
+// The whole file into a string or a byte vector, read straight into its
+// storage.
+template <class Container>
+Container ReadWhole(const std::string& path) {
     if (path.empty()) throw FileError(path, std::strerror(ENOENT));
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) Fail(path, errno);
     // A device (/dev/zero, a terminal named in $INCLUDE or on the command
     // line) never ends or waits for input: only files and pipes are read.
     struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
+    const bool known = ::fstat(::fileno(f), &st) == 0;
+    if (known && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
         std::fclose(f);
         throw FileError(path, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a file but a device");
     }
-    std::string data;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    // The size is a hint (a pipe has none, a file may grow while read).
+    Container data;
+    std::size_t used = 0;
+    data.resize(known && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
+    for (std::size_t n; (n = std::fread(data.data() + used, 1, data.size() - used, f)) > 0;) {
+        used += n;
+        if (used == data.size()) data.resize(data.size() * 2);
+    }
     int err = std::ferror(f) ? errno : 0;
     std::fclose(f);
     if (err) Fail(path, err);
+    data.resize(used);
     return data;
 }
 
-std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) {
-    std::string s = ReadTextFile(path);
-    return {s.begin(), s.end()};
-}
+}  // namespace
+
+std::string ReadTextFile(const std::string& path) { return ReadWhole<std::string>(path); }
+
+std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) { return ReadWhole<std::vector<std::uint8_t>>(path); }
 
 std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
     // The size is checked before reading so that a huge file is never

@@ -40,12 +40,21 @@ class LineText {
 public:
     void Clear() { len_ = 0; }
     void Put(char c) { data_[len_++] = c; }
-    // The pieces are a few characters long: a plain loop beats a call.
+    // The pieces are a few characters long: a plain loop beats a call. The
+    // length is kept in a local: a char store could otherwise change it.
     void Put(std::string_view s) {
-        for (char c : s) data_[len_++] = c;
+        std::size_t n = len_;
+        for (char c : s) data_[n++] = c;
+        len_ = n;
     }
-    void Hex2(std::uint8_t b) { len_ = static_cast<std::size_t>(PutHex2(data_ + len_, b) - data_); }
-    void Hex4(unsigned v) { len_ = static_cast<std::size_t>(PutHex4(data_ + len_, static_cast<std::uint16_t>(v)) - data_); }
+    void Hex2(std::uint8_t b) {
+        PutHex2(data_ + len_, b);
+        len_ += 2;
+    }
+    void Hex4(unsigned v) {
+        PutHex4(data_ + len_, static_cast<std::uint16_t>(v));
+        len_ += 4;
+    }
     void Decimal(unsigned v, std::size_t minWidth = 0) {
         char digits[12];
         std::size_t d = 0;
@@ -53,8 +62,10 @@ public:
             digits[d++] = static_cast<char>('0' + v % 10);
             v /= 10;
         } while (v != 0);
-        for (std::size_t i = d; i < minWidth; ++i) data_[len_++] = ' ';
-        while (d > 0) data_[len_++] = digits[--d];
+        std::size_t n = len_;
+        for (std::size_t i = d; i < minWidth; ++i) data_[n++] = ' ';
+        while (d > 0) data_[n++] = digits[--d];
+        len_ = n;
     }
     // Operands are written as assembler source: "0", the digits, "H", so
     // that they never begin with a letter.
@@ -93,7 +104,10 @@ constexpr bool IsTarget(Operand k) {
 // The length of the line at p: the instruction's, or 1 when the end of
 // the file cuts it off. Then its first byte is a DB line and decoding
 // resumes at the next byte; no byte beyond the file is read as code.
-int LineLength(const OpcodeInfo& info, long p, long n) { return info.length > n - p ? 1 : info.length; }
+int LineLength(std::uint8_t op, long p, long n) {
+    const int length = kInstructionLength[op];
+    return length > n - p ? 1 : length;
+}
 
 // The marks of the plain sweep without its text: instruction starts, and
 // the targets inside the file.
@@ -102,7 +116,7 @@ void MarkOnly(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& 
     for (long p = 0; p < n;) {
         const std::uint8_t* b = code.data() + p;
         const OpcodeInfo& info = kOpcodeMap[b[0]];
-        const int length = LineLength(info, p, n);
+        const int length = LineLength(b[0], p, n);
         marks[static_cast<std::size_t>(p)] |= 1;
         if (length == info.length) {
             for (int i = 0; i < info.fieldCount; ++i) {
@@ -120,16 +134,18 @@ void MarkOnly(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& 
 class Sweep {
 public:
     Sweep(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& marks, bool labels,
-          const Disassembler* dis, Pane& pane, std::string& file)
+          const Disassembler* dis, Pane& pane, AtomicFile& file)
         : code_(code), n_(static_cast<long>(code.size())), marks_(marks), labels_(labels), dis_(dis), pane_(pane),
-          file_(file) {}
+          file_(file) {
+        text_.reserve(kTextBlock + 256);
+    }
 
     void Run() {
         for (long p = 0; p < n_;) {
             const std::uint8_t op = code_[static_cast<std::size_t>(p)];
-            const int length = LineLength(kOpcodeMap[op], p, n_);
+            const int length = LineLength(op, p, n_);
             Begin(p, length);
-            if (length < kOpcodeMap[op].length) {
+            if (length < kInstructionLength[op]) {
                 line_.Put("DB\t");
                 line_.Decimal(op);
             } else {
@@ -138,6 +154,8 @@ public:
             Finish(p, length);
             p += length;
         }
+        file_.Write(text_);
+        text_.clear();
     }
 
     // The sink of SpellInstruction: the literal parts of the spelling, the
@@ -186,7 +204,7 @@ public:
 private:
     void Render(long p, std::uint8_t op, bool numbersOnly) {
         line_.Truncate(textStart_);
-        const int length = kOpcodeMap[op].length;
+        const int length = kInstructionLength[op];
         const std::uint8_t b1 = length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
         const std::uint8_t b2 = length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
         op_ = op;
@@ -200,9 +218,16 @@ private:
         // does not depend on label or number operands, so the answer is
         // kept per opcode and named value.
         if (named_ && !numbersOnly) {
-            std::uint8_t& safe = nameIsSafe_[static_cast<std::size_t>(op) << 8 | namedValue_];
-            if (safe == 0) safe = EncodesAs(line_.View(textStart_, line_.Size()), false, op) ? 1 : 2;
-            if (safe == 2) Render(p, op, true);
+            if (nameKnown_.empty()) {
+                nameKnown_.assign(0x10000, false);
+                nameSafe_.assign(0x10000, false);
+            }
+            const std::size_t key = static_cast<std::size_t>(op) << 8 | namedValue_;
+            if (!nameKnown_[key]) {
+                nameKnown_[key] = true;
+                nameSafe_[key] = EncodesAs(line_.View(textStart_, line_.Size()), false, op);
+            }
+            if (!nameSafe_[key]) Render(p, op, true);
         }
     }
 
@@ -258,9 +283,9 @@ private:
         if (!labels_) marks_[static_cast<std::size_t>(p)] |= 1;
         if (labels_ && p <= 0x23 && std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) &&
                    bytes[0] != 0x00 && bytes[0] != 0xFF) {
-            file_ += "\tORG\t";
-            AppendHex2(file_, static_cast<std::uint8_t>(p));
-            file_ += "H\r\n";
+            text_ += "\tORG\t";
+            AppendHex2(text_, static_cast<std::uint8_t>(p));
+            text_ += "H\r\n";
         }
         // Character comment: the bytes above 1FH as characters.
         bool comment = false;
@@ -287,7 +312,13 @@ private:
         pane_.Append(line_.View(labels_ ? bytesEnd_ : textStart_, textEnd));
         pane_.AddLine("");
 
-        file_ += line_.View(bytesEnd_, line_.Size());
+        // The file's lines go out in blocks, so that memory stays small
+        // whatever the size of the listing.
+        text_ += line_.View(bytesEnd_, line_.Size());
+        if (text_.size() >= kTextBlock) {
+            file_.Write(text_);
+            text_.clear();
+        }
     }
 
     // The instruction counter in decimal, right-aligned in 5 characters;
@@ -317,9 +348,13 @@ private:
     const bool labels_;
     const Disassembler* dis_;
     Pane& pane_;
-    std::string& file_;
+    AtomicFile& file_;
+    static constexpr std::size_t kTextBlock = 1 << 14;
+    std::string text_;  // lines not yet written
     std::uint16_t counter_ = 0;  // wraps after 65535, as the listing's counter does
-    std::vector<std::uint8_t> nameIsSafe_ = std::vector<std::uint8_t>(0x10000, 0);  // 0 not yet known, 1 safe, 2 not
+    // Per opcode and named value: whether the answer is known, and whether
+    // the name is safe.
+    std::vector<bool> nameKnown_, nameSafe_;
     char counterText_[5] = {' ', ' ', ' ', ' ', '0'};
     LineText line_;
     std::size_t counterEnd_ = 0, addressEnd_ = 0, bytesEnd_ = 0, textStart_ = 0;
@@ -332,7 +367,7 @@ private:
 
 }  // namespace
 
-Disassembler::Disassembler(Workspace& ws) : ws_(ws), marks_(0x10000, 0) {}
+Disassembler::Disassembler(Workspace& ws) : ws_(ws) {}
 
 std::string Disassembler::D51Name(const std::string& binName) {
     std::size_t slash = binName.find_last_of('/');
@@ -344,7 +379,28 @@ std::string Disassembler::D51Name(const std::string& binName) {
     return name == binName ? binName + ".D51" : name;
 }
 
+void Disassembler::PrepareLabels() const {
+    // The labelled file must assemble again: the assembler's symbol table
+    // holds LabelCapacity names, so only that many label addresses get
+    // names; operands at or above the first address left without one are
+    // written as numbers.
+    // Address 0 is always a label, so every address has one at or below.
+    labelBelow_.resize(code_.size());
+    firstUnlabelled_ = static_cast<long>(code_.size());
+    std::int32_t labels = 0;
+    for (std::size_t a = 0; a < code_.size(); ++a) {
+        bool label = marks_[a] == 3;
+        if (label && labels == LabelCapacity && firstUnlabelled_ == static_cast<long>(code_.size()))
+            firstUnlabelled_ = static_cast<long>(a);
+        label = label && static_cast<long>(a) < firstUnlabelled_;
+        labels += label;
+        labelBelow_[a] = label ? static_cast<std::uint16_t>(a) : labelBelow_[a - 1];
+    }
+    labelsReady_ = true;
+}
+
 long Disassembler::LabelAtOrBelow(std::uint16_t target) const {
+    if (!labelsReady_) PrepareLabels();
     if (target >= firstUnlabelled_ || target >= labelBelow_.size()) return -1;
     return labelBelow_[target];
 }
@@ -379,16 +435,16 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
         const std::string title = "\t" + kTitle + Utf8To1251(binName) + " ===";
         pane.SetColor(clr::Red);
         pane.AddLine(title);
-        std::string file = title + "\r\n\tORG\t0\r\n";
-        file.reserve(code.size() * 40 + 256);
+        AtomicFile file(outName);
+        file.Write(title + "\r\n\tORG\t0\r\n");
         pane.SetColor(clr::Black);
         pane.AddLine("");
 
         Sweep(code, marks, false, this, pane, file).Run();
 
-        file += "\tEND\r\n";
+        file.Write("\tEND\r\n");
         pane.Append("         \tEND");
-        WriteFileAtomic(outName, file);
+        file.Commit();
     }
 
     // The labelled sweep works on exactly these bytes and marks.
@@ -396,21 +452,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
     marks_ = std::move(marks);
     fileName_ = binName;
     outName_ = outName;
-    // The labelled file must assemble again: the assembler's symbol table
-    // holds LabelCapacity names, so only that many label addresses get
-    // names; operands at or above the first address left without one are
-    // written as numbers.
-    labelBelow_.assign(code_.size(), -1);
-    firstUnlabelled_ = static_cast<long>(code_.size());
-    std::int32_t labels = 0;
-    for (std::size_t a = 0; a < code_.size(); ++a) {
-        bool label = marks_[a] == 3;
-        if (label && labels == LabelCapacity && firstUnlabelled_ == static_cast<long>(code_.size()))
-            firstUnlabelled_ = static_cast<long>(a);
-        label = label && static_cast<long>(a) < firstUnlabelled_;
-        labels += label;
-        labelBelow_[a] = label ? static_cast<std::int32_t>(a) : (a ? labelBelow_[a - 1] : -1);
-    }
+    labelsReady_ = false;
     hasRun_ = true;
     if (!listing) return;
 
@@ -449,18 +491,19 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
     pane.SetColor(clr::Red);
     pane.AddLine(title);
     pane.AddLine("");
-    std::string file = title + "\r\n\tORG\t0\r\n";
-    file.reserve(code_.size() * 48 + 256);
+    AtomicFile file(outName_);
+    file.Write(title + "\r\n\tORG\t0\r\n");
     pane.SetColor(clr::Black);
 
     Sweep(code_, marks_, true, this, pane, file).Run();
 
-    file += "\tEND\r\n";
+    file.Write("\tEND\r\n");
     pane.Append("         \tEND");
-    WriteFileAtomic(outName_, file);
+    file.Commit();
     static const std::string kUpdated = cp("Обновлён файл ");
     pane.SetColor(clr::Purple);
     pane.AddLine(kUpdated + Utf8To1251(outName_));
+    if (!labelsReady_) PrepareLabels();
     if (firstUnlabelled_ < Size()) {
         static const std::string kTooMany1 = cp("Меток больше, чем вмещает таблица меток ассемблера (");
         static const std::string kTooMany2 = cp("): адреса от ");
