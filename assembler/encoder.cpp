@@ -340,7 +340,8 @@ std::optional<EncoderRecord> ChooseRecord(std::string_view mnemonic, std::string
     int first = INT_MAX;
     if (const int* b = ix.bare.Find(mnemonic)) first = *b;
     static std::string key;  // the one thread of the assembler; keeps its storage
-    key.assign(mnemonic);
+    key.clear();
+    key += mnemonic;
     key += '\t';
     key += op1;
     if (const int* r = ix.spelling.Find(key)) first = std::min(first, *r);

@@ -24,11 +24,13 @@ constexpr char* PutHex4(char* out, std::uint16_t w) {
 
 inline void AppendHex2(std::string& out, std::uint8_t b) {
     char d[2];
-    out.append(d, PutHex2(d, b));
+    PutHex2(d, b);
+    out.append(d, sizeof d);
 }
 inline void AppendHex4(std::string& out, std::uint16_t w) {
     char d[4];
-    out.append(d, PutHex4(d, w));
+    PutHex4(d, w);
+    out.append(d, sizeof d);
 }
 
 // Two digits of a byte, ByteToHex2(0x5A) == "5A".

@@ -43,6 +43,8 @@ consteval bool FieldsFillTheInstruction() {
 }
 static_assert(FieldsFillTheInstruction());
 
+static_assert(sizeof(OpcodeInfo) <= 32);
+
 struct StringOut {
     std::string& s;
     void Text(std::string_view t) { s += t; }

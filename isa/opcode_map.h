@@ -71,11 +71,22 @@ struct OpcodeInfo {
     std::array<OperandSlot, 3> operands{};  // in the order of the source text
     std::uint8_t fieldCount = 0;            // operands that are fields, 0..2
     std::array<std::uint8_t, 2> fields{};   // their indexes in operands, in text order
-    // The canonical spelling around the fields: text[0], field 0, text[1],
-    // field 1, text[2]. Without fields the whole spelling is text[0].
-    std::array<std::string_view, 3> text{};
+    // The canonical spelling (mnemonic, tab, operands; a placeholder byte
+    // where each field goes), kept as pointer and offsets so that an entry
+    // takes 32 bytes and the map fits a first-level cache.
+    const char* spelling = "";
+    std::uint8_t spellingLength = 0;
+    std::array<std::uint8_t, 2> fieldAt{};  // offsets of the placeholders
 
     constexpr const OperandSlot& Field(int i) const { return operands[fields[static_cast<std::size_t>(i)]]; }
+    constexpr std::string_view Spelling() const { return {spelling, spellingLength}; }
+    // The spelling around the fields: Text(0), field 0, Text(1), field 1,
+    // Text(2). Without fields the whole spelling is Text(0).
+    constexpr std::string_view Text(int i) const {
+        const std::size_t from = i == 0 ? 0 : fieldAt[static_cast<std::size_t>(i) - 1] + 1u;
+        const std::size_t to = i < fieldCount ? fieldAt[static_cast<std::size_t>(i)] : spellingLength;
+        return Spelling().substr(from, to - from);
+    }
 };
 
 // AJMP and ACALL jump within the 2 KiB page of the following instruction:
@@ -198,16 +209,17 @@ consteval OpcodeInfo MakeOpcodeInfo(std::uint8_t opcode, std::string_view spelli
     }
     // The literal text around the fields (the field bytes themselves are
     // the placeholders of the pattern).
-    std::size_t from = 0, piece = 0;
+    info.spelling = spelling.data();
+    info.spellingLength = static_cast<std::uint8_t>(spelling.size());
+    std::size_t piece = 0;
     for (std::size_t k = 0; k < spelling.size(); ++k) {
         const auto c = static_cast<std::uint8_t>(spelling[k]);
         if (c >= 1 && c <= 8) {
-            info.text[piece++] = spelling.substr(from, k - from);
-            from = k + 1;
+            if (piece == info.fieldCount) throw "placeholders and fields differ";
+            info.fieldAt[piece++] = static_cast<std::uint8_t>(k);
         }
     }
     if (piece != info.fieldCount) throw "placeholders and fields differ";
-    info.text[piece] = spelling.substr(from);
     info.cycles = MachineCycles(info.mnemonic, info.operands[0].kind, info.operands[1].kind);
     return info;
 }
@@ -278,11 +290,11 @@ constexpr void SpellInstruction(std::uint16_t pc, std::uint8_t op, std::uint8_t 
         out.Decimal(op);
         return;
     }
-    out.Text(info.text[0]);
+    out.Text(info.Text(0));
     for (int i = 0; i < info.fieldCount; ++i) {
         const OperandSlot& f = info.Field(i);
         out.Field(f, FieldValue(info, f, pc, op, b1, b2));
-        out.Text(info.text[static_cast<std::size_t>(i) + 1]);
+        out.Text(info.Text(i + 1));
     }
 }
 
