@@ -5,7 +5,9 @@
 // instead of one per field.
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/pane.h"
 
@@ -27,9 +29,11 @@ private:
     static constexpr std::size_t kFlushSize = 1 << 14;
     void Put(std::string_view text);
     void FlushPending();
+    // Converts and writes text, after the colour's escape if it is due.
+    void Write(std::string_view text);
     std::FILE* out_;
-    std::string pending_;  // text not yet written
-    std::string utf8_;     // its UTF-8 form, storage kept between flushes
+    std::string pending_;              // text not yet written
+    std::unique_ptr<char[]> utf8_;     // the UTF-8 form of one piece being written
     bool colour_;
     bool lineOpen_ = false;
     Color color_ = clr::Black;

@@ -68,44 +68,47 @@ constexpr std::array<Utf8Of, 128> kHighUtf8 = [] {
 
 }  // namespace
 
-void AppendCp1251AsUtf8(std::string& out, std::string_view text) {
-    // Listings of tens of thousands of lines pass through here. The text is
-    // converted into a block on the stack eight bytes at a time: the bytes
-    // before the first one with its high bit set are copied as they are,
-    // that one takes two or three bytes; the block is appended when full.
-    char block[8192];
-    std::size_t n = 0;
+char* PutCp1251AsUtf8(char* out, std::string_view text) {
+    // Listings of tens of thousands of lines pass through here, eight bytes
+    // at a time: the bytes before the first one with its high bit set are
+    // copied as they are, that one takes two or three bytes.
     const char* from = text.data();
     const char* const end = from + text.size();
     while (from != end) {
-        if (n > sizeof block - 8) {
-            out.append(block, n);
-            n = 0;
-        }
         if (std::endian::native == std::endian::little && end - from >= 8) {
             std::uint64_t word;
             std::memcpy(&word, from, 8);
-            std::memcpy(block + n, &word, 8);
+            std::memcpy(out, &word, 8);
             const std::uint64_t high = word & 0x8080808080808080ull;
             if (high == 0) {
-                n += 8;
+                out += 8;
                 from += 8;
                 continue;
             }
             const int ascii = std::countr_zero(high) / 8;
-            n += static_cast<std::size_t>(ascii);
+            out += ascii;
             from += ascii;
         }
         const auto b = static_cast<unsigned char>(*from++);
         if (b < 0x80) {
-            block[n++] = static_cast<char>(b);
+            *out++ = static_cast<char>(b);
         } else {
             const Utf8Of& u = kHighUtf8[b - 0x80];
-            std::memcpy(block + n, u.bytes, 4);
-            n += u.length;
+            std::memcpy(out, u.bytes, 4);
+            out += u.length;
         }
     }
-    out.append(block, n);
+    return out;
+}
+
+void AppendCp1251AsUtf8(std::string& out, std::string_view text) {
+    // In blocks on the stack, appended when full.
+    char block[3 * 2048 + 8];
+    while (!text.empty()) {
+        const std::string_view piece = text.substr(0, 2048);
+        out.append(block, static_cast<std::size_t>(PutCp1251AsUtf8(block, piece) - block));
+        text.remove_prefix(piece.size());
+    }
 }
 
 std::string Utf8To1251(std::string_view utf8) {

@@ -13,6 +13,9 @@ std::string Utf8To1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view text);
 // The same, appended to out (whose storage a caller can reuse).
 void AppendCp1251AsUtf8(std::string& out, std::string_view text);
+// The same, written at out, which has room for 3 * text.size() + 8 bytes;
+// returns the end of what was written.
+char* PutCp1251AsUtf8(char* out, std::string_view text);
 
 // Source literals are UTF-8; cp() turns a message into core text.
 inline std::string cp(std::string_view utf8) { return Utf8To1251(utf8); }
