@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/source_origin.h"
 #include "assembler/symtab.h"
 #include "core/fileio.h"
 #include "core/workspace.h"
@@ -69,6 +70,7 @@ struct AsmState {
     TextReader IncludeFile;          // opened by the include directive
     std::uint8_t IncludeActive = 0;  // read IncludeFile instead of the source
     std::uint16_t IncludeOpens = 0;  // include directives met inside the active include file
+    SourceOrigin Origin;             // file and line of the current line
 
     // --- The current line ------------------------------------------------
     std::string AsmLine;

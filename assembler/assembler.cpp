@@ -104,6 +104,7 @@ void Assembler::Prohod1() {
     // being replaced.
     StopFirstPass();
     s.SourceFile.Open(s.SourceName);  // FileError: nothing else changes
+    s.Origin.Start(s.SourceName);
 
     s.LineNo = 0;
     s.Symbols.Clear();
@@ -181,6 +182,7 @@ void Assembler::FetchLine() {
         // that is not listed). An empty include file gives no line at all,
         // never the previous line again.
         if (!s.IncludeFile.AtEnd()) {
+            s.Origin.IncludeLineRead(s.IncludeFile.Rest().size());
             s.AsmLine = s.IncludeFile.ReadLine();
             return;
         }
@@ -188,6 +190,7 @@ void Assembler::FetchLine() {
         s.ListingOn = 1;
         s.IncludeActive = 0;
     }
+    s.Origin.SourceLineRead();
     s.AsmLine = s.SourceFile.ReadLine();
 }
 
@@ -227,9 +230,19 @@ void Assembler::ProcessLine(bool finalPass) {
     // Lines that are not listed store their bytes as well: the image must
     // match LowAddr/HighAddr and the program as written.
     if (finalPass && s.LineHandled && s.LineByteCount > 0) {
-        for (std::size_t i = 0; i < s.LineByteCount; ++i)
-            s.CodeImage[static_cast<std::size_t>(AddrSum(s.LineAddr, static_cast<std::int32_t>(i))) & 0xFFFF] =
-                s.LineBytes[i];
+        const SourceLine origin = s.Origin.Current();
+        for (std::size_t i = 0; i < s.LineByteCount; ++i) {
+            const std::size_t a = static_cast<std::size_t>(AddrSum(s.LineAddr, static_cast<std::int32_t>(i))) & 0xFFFF;
+            s.CodeImage[a] = s.LineBytes[i];
+            s.ws.Sources.lines[a] = origin;
+        }
+    }
+    // A label that survived the line as a code label (an equate on the same
+    // line turns it into an equate).
+    if (finalPass && s.DupCheck == 1 && !s.SkipLines && s.LineError.empty()) {
+        std::string_view name = s.LabelText;
+        if (!name.empty() && name.back() == ':') name.remove_suffix(1);
+        codeLabels_.emplace_back(name);
     }
     auto countError = [&] {
         if (s.ErrorCount < 0xFFFF) ++s.ErrorCount;  // never wraps back to "no errors"
@@ -284,6 +297,33 @@ void Assembler::RunFirstPass() {
     }
 }
 
+void Assembler::BeginSourceMap() {
+    SourceMap& m = st_->ws.Sources;
+    m.lines.assign(0x10000, SourceLine{});
+    m.symbols.clear();
+    m.image.clear();
+    codeLabels_.clear();
+    mapOpen_ = true;
+}
+
+void Assembler::EndSourceMap() {
+    const AsmState& s = *st_;
+    SourceMap& m = s.ws.Sources;
+    m.files = s.Origin.Files();
+    std::sort(codeLabels_.begin(), codeLabels_.end());
+    const SymbolTable& t = s.Symbols;
+    for (std::int32_t i = 0; i < t.Occupied(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (!t.LabelDefined[k]) continue;
+        const std::string_view name = t.Name(i);
+        const bool label = std::binary_search(codeLabels_.begin(), codeLabels_.end(), name);
+        m.symbols.push_back({std::string(name), t.LabelValues[k], label});
+    }
+    m.image.assign(s.CodeImage.begin(), s.CodeImage.end());
+    ++m.serial;
+    mapOpen_ = false;
+}
+
 bool Assembler::FinalPass() {
     static const std::string kErrors = cp("Выявлены ошибки [");
     static const std::string kInLines = cp("] в строках:");
@@ -295,6 +335,8 @@ bool Assembler::FinalPass() {
     bool writing = false;
     try {
         s.SourceFile.Open(s.SourceName);
+        s.Origin.Start(s.SourceName);
+        BeginSourceMap();
         s.IncludeFile.Close();
         s.LineNo = 0;
         s.LineAddr = 0;
@@ -325,6 +367,7 @@ bool Assembler::FinalPass() {
         s.SourceFile.Close();
         s.IncludeFile.Close();
         s.IncludeActive = 0;
+        EndSourceMap();
 
         if (s.ErrorCount > 0) {
             pane_->SetColor(clr::Red);
@@ -335,8 +378,10 @@ bool Assembler::FinalPass() {
         }
         SymbolListing(s, *pane_);
         writing = true;
-        WriteBinFile(s, *pane_);
-        WriteHexFile(s, *pane_);
+        if (writeFiles_) {
+            WriteBinFile(s, *pane_);
+            WriteHexFile(s, *pane_);
+        }
         outcome_ = Outcome::Written;
         return true;
     } catch (const FileError& e) {
@@ -347,6 +392,11 @@ bool Assembler::FinalPass() {
     s.SourceFile.Close();
     s.IncludeFile.Close();
     s.IncludeActive = 0;
+    if (mapOpen_) {
+        // The pass ended half-way: the map would describe part of the image.
+        s.ws.Sources = SourceMap{{}, {}, {}, {}, s.ws.Sources.serial + 1};
+        mapOpen_ = false;
+    }
     // A failure while writing the output is shown; any other failure ends
     // the pass silently.
     if (writing) {

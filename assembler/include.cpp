@@ -144,6 +144,7 @@ bool OpenInclude(AsmState& st, const std::string& path) {
     if (!st.IncludeActive) st.IncludeOpens = 0;
     else if (++st.IncludeOpens > kMaxIncludeOpens) return false;
     std::string text = ReadTextFile(path);
+    st.Origin.IncludeOpened(path, st.IncludeActive ? st.IncludeFile.Rest().size() : 0);
     if (st.IncludeActive) {
         text = SpliceInclude(std::move(text), st.IncludeFile.Rest());
     }

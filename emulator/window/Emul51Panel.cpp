@@ -12,8 +12,10 @@
 #include <limits>
 
 #include "core/pane.h"
+#include "emulator/debugger.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
+#include "emulator/window/EmulDebug.h"
 #include "isa/hex.h"
 #include "isa/opcode_map.h"
 #include "shell/qt_pane.h"
@@ -33,8 +35,6 @@ const QString& StopCaption() {
     return s;
 }
 
-QString Hex2(std::uint8_t b) { return QString::fromLatin1(ByteToHex2(b).c_str()); }
-QString Hex4(std::uint16_t w) { return QString::fromLatin1(WordToHex4(w).c_str()); }
 QString Latin(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
 
 }  // namespace
@@ -130,21 +130,22 @@ void TfrmEmul::IndicPorts() {
 
     // 3. Boxes and flags. Writing a new text into txtR0 or txtDPTR runs its
     // change handler, which stores the same value and refreshes once more.
-    txtA_->setText('$' + Hex2(ram[ACC]));
-    txtB_->setText('$' + Hex2(ram[B]));
+    txtA_->setText('$' + QHex2(ram[ACC]));
+    txtB_->setText('$' + QHex2(ram[B]));
     const std::uint8_t psw = ram[PSW];
     lblC_->setText(psw & 0x80 ? "1" : "0");
     lblAC_->setText(psw & 0x40 ? "1" : "0");
     lblOV_->setText(psw & 0x04 ? "1" : "0");
     lblP_->setText(psw & 0x01 ? "1" : "0");
-    txtPC_->setText('$' + Hex4(cpu_.PC));
-    txtDPTR_->setText('$' + Hex2(ram[DPH]) + Hex2(ram[DPL]));
-    txtSP_->setText('$' + Hex2(ram[SP]));
-    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + Hex2(cpu_.R[r]));
+    txtPC_->setText('$' + QHex4(cpu_.PC));
+    txtDPTR_->setText('$' + QHex2(ram[DPH]) + QHex2(ram[DPL]));
+    txtSP_->setText('$' + QHex2(ram[SP]));
+    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + QHex2(cpu_.R[r]));
 
     // 4.-6. The instruction the next step runs.
     FetchCurrent(cpu_, ws_.CodeImage);
     ShowInstruction();
+    if (debug_) debug_->Refresh();
 }
 
 void TfrmEmul::ShowMemory() {
@@ -152,9 +153,9 @@ void TfrmEmul::ShowMemory() {
     QString text;
     text.reserve(256 * 7);
     for (int a = 0; a < 256; ++a) {
-        text += Hex2(static_cast<std::uint8_t>(a));
+        text += QHex2(static_cast<std::uint8_t>(a));
         text += QLatin1String(": ");
-        text += Hex2(ram[a]);
+        text += QHex2(ram[a]);
         if (a != 0xFF) text += QLatin1Char('\n');
     }
     if (text == memText_) return;
@@ -184,11 +185,13 @@ void TfrmEmul::ShowInstruction() {
 // Run control.
 
 void TfrmEmul::btnGoStepClick() {
+    dbg_.Count(cpu_.cur[0]);
     Shag1(cpu_, ws_.CodeImage);
     IndicPorts();
 }
 
 void TfrmEmul::tmrShagTimer() {
+    dbg_.Count(cpu_.cur[0]);
     Shag1(cpu_, ws_.CodeImage);
     IndicPorts();
 }
