@@ -26,7 +26,7 @@ public:
     void Finish();
 
 private:
-    static constexpr std::size_t kFlushSize = 1 << 14;
+    static constexpr std::size_t kFlushSize = 1 << 16;
     void Put(std::string_view text);
     void FlushPending();
     // Converts and writes text, after the colour's escape if it is due.

@@ -349,7 +349,7 @@ private:
     const Disassembler* dis_;
     Pane& pane_;
     AtomicFile& file_;
-    static constexpr std::size_t kTextBlock = 1 << 14;
+    static constexpr std::size_t kTextBlock = 1 << 16;
     std::string text_;  // lines not yet written
     std::uint16_t counter_ = 0;  // wraps after 65535, as the listing's counter does
     // Per opcode and named value: whether the answer is known, and whether
