@@ -55,7 +55,9 @@ private:
     void ProcessLine(bool finalPass);
     void FetchLine();
     void EndFirstPass();
-    void RecordErrorLine();
+    void RecordErrorLine(std::uint32_t lineNo);
+    void CountError();
+    void ReportOpenDefinition(bool finalPass);
     void StopFirstPass();
     void BeginSourceMap();
     void EndSourceMap();

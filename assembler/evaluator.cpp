@@ -72,10 +72,10 @@ bool Notation(AsmState& st, std::string_view w, bool& ok, std::int32_t& v) {
 }  // namespace
 
 void ValBit(AsmState& st, std::string_view s) {
-    st.BitValid = 0;
+    st.BitValid = false;
     if (const std::uint8_t* addr = NameIndex().Find(s)) {
         st.ExprValue = *addr;
-        st.BitValid = 1;
+        st.BitValid = true;
         return;
     }
     auto bitDigit = [](char c) { return c >= '0' && c <= '7'; };
@@ -84,10 +84,10 @@ void ValBit(AsmState& st, std::string_view s) {
         char b = s[4];
         if (f > 0x80 && f < 0x100 && bitDigit(b)) {
             st.ExprValue = f | (b - '0');
-            st.BitValid = 1;
+            st.BitValid = true;
         } else if (f >= 0x20 && f <= 0x2F && bitDigit(b)) {
             st.ExprValue = (f - 0x20) * 8 + (b - '0');
-            st.BitValid = 1;
+            st.BitValid = true;
         }
         return;
     }
@@ -96,7 +96,7 @@ void ValBit(AsmState& st, std::string_view s) {
         char b = s[5];
         if (f > 0x80 && f < 0x100 && bitDigit(b)) {
             st.ExprValue = f | (b - '0');
-            st.BitValid = 1;
+            st.BitValid = true;
         }
     }
 }
@@ -127,12 +127,12 @@ void GetVal(AsmState& st, std::string_view t) {
     if (w.empty()) {
         static const std::string kBadArgument = cp("Ошибка представления аргумента в строке выше…");
         st.LineError = kBadArgument;
-        st.ExprValid = 0;
+        st.ExprValid = false;
     } else {
         bool ok = true;
         std::int32_t v = 0;
         if (Notation(st, w, ok, v)) {
-            st.ExprValid = ok ? 1 : 0;
+            st.ExprValid = ok;
             st.ExprValue = ok ? v : 0;
         } else {
             // A name: register and bit names first, the symbol table wins.
@@ -152,7 +152,7 @@ void GetVal(AsmState& st, std::string_view t) {
 void GetValFMT(AsmState& st) {
     if (st.OperandText.empty()) {
         static const std::string kEmpty = cp("Пустой операнд!");
-        st.ExprValid = 0;
+        st.ExprValid = false;
         st.ExprValue = 0;
         st.LineError = kEmpty;
         return;
@@ -177,9 +177,9 @@ void GetValFMT(AsmState& st) {
             auto b = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
             if (validA && validB) {
                 st.ExprValue = static_cast<std::int32_t>(left ? a << (b % 32) : a >> (b % 32));
-                st.ExprValid = 1;
+                st.ExprValid = true;
             } else {
-                st.ExprValid = 0;
+                st.ExprValid = false;
             }
             return;
         }
@@ -195,7 +195,7 @@ void GetValFMT(AsmState& st) {
             bool validB = st.ExprValid;
             auto b = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
             if (!validA || !validB) {
-                st.ExprValid = 0;
+                st.ExprValid = false;
                 return;
             }
             std::uint32_t r = 0;
@@ -206,7 +206,7 @@ void GetValFMT(AsmState& st) {
                 case '/':
                 case '%':
                     if (b == 0) {
-                        st.ExprValid = 0;
+                        st.ExprValid = false;
                         return;
                     }
                     r = c == '/' ? a / b : a % b;
@@ -219,7 +219,7 @@ void GetValFMT(AsmState& st) {
                 default: r = a == b; break;
             }
             st.ExprValue = static_cast<std::int32_t>(r);
-            st.ExprValid = 1;
+            st.ExprValid = true;
             return;
         }
     }

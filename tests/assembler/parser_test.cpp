@@ -37,12 +37,18 @@ TEST_F(ParserTest, OperandSeparators) {
     Asm("\tCJNE A, #5,LOOP");
     EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "A|#5|LOOP");
     EXPECT_EQ(Cols(st.FieldSpans.Separator1), ", ");
-    Asm("\tCJNE A,#5, LOOP");  // the second separator takes no blank
-    EXPECT_EQ(st.Operand3, "");
-    Asm("\tMOV A ,#1");  // a blank before a comma ends the list
-    EXPECT_EQ(st.Operand1, "A");
-    EXPECT_EQ(st.Operand2, "");
-    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " ,#1");  // still shown in the listing
+    Asm("\tCJNE A,#5, LOOP");  // blanks beside a comma belong to the separator
+    EXPECT_EQ(st.Operand3, "LOOP");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator2), ", ");
+    Asm("\tCJNE R0 , #7 , L1 ; c");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "R0|#7|L1");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator1) + "|" + Cols(st.FieldSpans.Separator2), " , | , ");
+    Asm("\tMOV A ,#1");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2, "A|#1");
+    EXPECT_EQ(st.FieldSpans.TrailGap.start, 0);
+    Asm("\tMOV A #1");  // a blank with no comma beside it ends the list
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2, "A|");
+    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " #1");  // still shown in the listing
     Asm("\tmov a,#'x'");
     EXPECT_EQ(st.Mnemonic, "MOV");
     EXPECT_EQ(st.Operand2, "#'X'");  // operands are upper-cased
@@ -248,11 +254,11 @@ TEST_F(ParserTest, EquatesBitsAndAliases) {
 TEST_F(ParserTest, VarAndSetAreEquatesOnlyInMacrosAndIncludeFiles) {
     Asm("V\tVAR\t5", 0x20);
     EXPECT_EQ(st.LineHandled, 0);
-    st.MacroState = 2;  // a macro body being replayed
+    st.MacroState = MacroMode::Replaying;  // a macro body being replayed
     Asm("V\tVAR\t7", 0x30);  // the label step's duplicate message is dropped
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(Symbol("V"), 7);
-    st.MacroState = 0;
+    st.MacroState = MacroMode::None;
     st.IncludeActive = 1;
     Asm("S\tSET\t9");
     EXPECT_EQ(Symbol("S"), 9);
@@ -294,15 +300,15 @@ TEST_F(ParserTest, LongLinesAreCutWithAMessage) {
 }
 
 TEST_F(ParserTest, MacroRecordingInTheClosingStep) {
-    st.MacroState = 1;
+    st.MacroState = MacroMode::Recording;
     st.MacroText = "\nM MACRO";
     EXPECT_EQ(Asm("\tMOV A,#1"), Bytes{});
     EXPECT_EQ(st.MacroText, "\nM MACRO\n\tMOV A,#1");
     EXPECT_EQ(st.NextAddr, st.LineAddr);
-    st.MacroState = 4;
+    st.MacroState = MacroMode::HeaderNameMacro;
     st.MacroName = "NAME";
     Asm("\tNOP");
-    EXPECT_EQ(st.MacroState, 1);
+    EXPECT_EQ(st.MacroState, MacroMode::Recording);
     EXPECT_EQ(st.MacroText, "\nNAME MACRO");
 }
 
