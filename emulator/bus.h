@@ -44,7 +44,7 @@
 
 #include "core/code_image.h"
 #include "emulator/chip.h"
-#include "emulator/cycles.h"
+#include "isa/opcode_map.h"
 
 // The handlers and helpers go inline into the dispatch switch whatever the
 // compiler's size estimate: a call would put the bus in memory.

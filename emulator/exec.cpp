@@ -7,28 +7,6 @@
 
 namespace z51 {
 
-// clang-format off
-const std::uint8_t kInstructionLength[256] = {
-//  x0 x1 x2 x3 x4 x5 x6 x7 x8 x9 xA xB xC xD xE xF
-    1, 2, 3, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 0x
-    3, 2, 3, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 1x
-    3, 2, 1, 1, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 2x
-    3, 2, 1, 1, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 3x
-    2, 2, 2, 3, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 4x
-    2, 2, 2, 3, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 5x
-    2, 2, 2, 3, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 6x
-    2, 2, 2, 1, 2, 3, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,  // 7x
-    2, 2, 2, 1, 1, 3, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,  // 8x
-    3, 2, 2, 1, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 9x
-    2, 2, 2, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,  // Ax  (A5: no instruction, counted as 1)
-    2, 2, 2, 1, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3,  // Bx
-    2, 2, 2, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // Cx
-    2, 2, 2, 1, 1, 3, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2,  // Dx
-    1, 2, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // Ex
-    1, 2, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // Fx
-};
-// clang-format on
-
 void FetchCurrent(Cpu51& cpu, const CodeMemory& code) {
     const std::uint16_t pc = cpu.PC;
     cpu.cur[0] = code[pc];
@@ -70,7 +48,7 @@ RunResult RunSimple(Cpu51& cpu, const CodeMemory& code, std::uint64_t maxSteps, 
         r.reason = StopReason::StepLimit;
     }
     const RunResult rest = RunOn(SimpleBus{{cpu, code}}, maxSteps - r.steps, until);
-    return {r.steps + rest.steps, rest.reason};
+    return {r.steps + rest.steps, rest.reason, rest.steps ? rest.last : r.last};
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "emulator/alu.h"
 #include "emulator/bus.h"
+#include "isa/opcode_map.h"  // RelTarget, Addr11Target
 
 namespace z51::ops {
 
@@ -19,11 +20,6 @@ struct Insn {
 };
 
 inline std::uint16_t Next(const Insn& i, unsigned len) { return static_cast<std::uint16_t>(i.pc + len); }
-
-// Relative branch: rel counts from the address of the following instruction.
-inline std::uint16_t RelTarget(std::uint16_t next, std::uint8_t rel) {
-    return static_cast<std::uint16_t>(next + static_cast<std::int8_t>(rel));
-}
 
 // @Ri: the byte addressed by working register R0 or R1.
 template <class M> Z51_HOT std::uint8_t AtRi(M& m, unsigned i) { return m.Ind(m.Reg(i)); }

@@ -4,7 +4,7 @@
 
 #include "core/cp1251.h"
 #include "core/file_error.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
 
 namespace z51 {
 
@@ -21,8 +21,7 @@ void AppendRecord(std::string& text, const CodeMemory& image, long a, int n, std
     std::uint8_t sum = static_cast<std::uint8_t>(n + (a >> 8) + (a & 0xFF));  // type 00 adds nothing
     text += ':';
     AppendHex2(text, static_cast<std::uint8_t>(n));
-    AppendHex2(text, static_cast<std::uint8_t>(a >> 8));
-    AppendHex2(text, static_cast<std::uint8_t>(a & 0xFF));
+    AppendHex4(text, static_cast<std::uint16_t>(a));
     text += "00";
     for (int i = 0; i < n; ++i) {
         std::uint8_t b = image[static_cast<std::size_t>(a + i)];
@@ -77,27 +76,6 @@ void WriteHexRecords(AtomicFile& out, const CodeMemory& image, long first, long 
 void WriteHexEnd(AtomicFile& out, std::uint8_t cr) {
     out.Write(kEndRecord);
     if (cr) out.Write(std::string_view("\r\n"));
-}
-
-std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
-    std::size_t slash = name.find_last_of('/');
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    if (name.find('.', base) != std::string::npos) return name;
-    return name + std::string(ext);
-}
-
-std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
-    // The size is checked before reading so that a huge file is never
-    // loaded, and again after, in case the file grew in between.
-    std::uint64_t size = FileSize(path);
-    auto tooLarge = [&](std::uint64_t n) {
-        return FileError(path, "the file has " + std::to_string(n) +
-                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
-    };
-    if (size > static_cast<std::uint64_t>(kImageSize)) throw tooLarge(size);
-    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
-    if (bytes.size() > static_cast<std::size_t>(kImageSize)) throw tooLarge(bytes.size());
-    return bytes;
 }
 
 void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::string& hexName) {

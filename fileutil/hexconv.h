@@ -57,12 +57,4 @@ void WriteHexEnd(AtomicFile& out, std::uint8_t cr);
 // The same records as text (tests, and callers that build a file in memory).
 std::string HexRecordsText(const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr);
 
-// A binary file that must fit code memory: raises FileError when it cannot
-// be read or is larger than 65,536 bytes.
-std::vector<std::uint8_t> ReadCodeFile(const std::string& path);
-
-// `name` as it is when its file-name part holds a "."; otherwise name + ext
-// (ext given with its dot, e.g. ".Hex").
-std::string WithDefaultExtension(const std::string& name, std::string_view ext);
-
 }  // namespace z51

@@ -12,14 +12,11 @@
 #include "core/cp1251.h"
 #include "emulator/chip.h"
 #include "emulator/window/Emul51.h"
-#include "isa/tables.h"
 #include "shell/qt_pane.h"
 
 namespace z51 {
 
 namespace {
-
-QString Hex2(std::uint8_t b) { return QString::fromLatin1(ByteToHex2(b).c_str()); }
 
 QString ModelText(Model m) {
     switch (m) {
@@ -33,7 +30,7 @@ QString ModelText(Model m) {
 QString NoticeText(const SimpleNotice& n) {
     QString what;
     switch (n.kind) {
-    case SimpleNotice::RegisterBankByte: what = QStringLiteral("прямое обращение к ячейке %1H банков регистров").arg(Hex2(n.detail)); break;
+    case SimpleNotice::RegisterBankByte: what = QStringLiteral("прямое обращение к ячейке %1H банков регистров").arg(QHex2(n.detail)); break;
     case SimpleNotice::BankSelect: what = QStringLiteral("выбор банка регистров %1").arg(n.detail); break;
     case SimpleNotice::ParityRead: what = QStringLiteral("чтение флага чётности P"); break;
     case SimpleNotice::Peripheral:
@@ -41,10 +38,10 @@ QString NoticeText(const SimpleNotice& n) {
                : n.detail == sfr::IE ? QStringLiteral("разрешение прерываний")
                                      : QStringLiteral("включение приёмника порта");
         break;
-    case SimpleNotice::MovxPage: what = QStringLiteral("MOVX @Ri при P2 = %1H").arg(Hex2(n.detail)); break;
+    case SimpleNotice::MovxPage: what = QStringLiteral("MOVX @Ri при P2 = %1H").arg(QHex2(n.detail)); break;
     default: return {};
     }
-    const QString at = Hex2(static_cast<std::uint8_t>(n.pc >> 8)) + Hex2(static_cast<std::uint8_t>(n.pc));
+    const QString at = QHex4(n.pc);
     return QStringLiteral("На кристалле иначе: %1 (адрес %2H). Выберите модель 8051 в меню «Режим эмуляции».")
         .arg(what, at);
 }
@@ -148,7 +145,7 @@ void TfrmEmul::TerminalTyped(const std::string& bytes) {
 
 void TfrmEmul::ShowPeripherals() {
     for (const auto& [address, label] : periph_) {
-        const QString text = '$' + Hex2(cpu_.dump[address]);
+        const QString text = '$' + QHex2(cpu_.dump[address]);
         if (label->text() != text) label->setText(text);
     }
     for (QWidget* w : periph8052_) w->setVisible(cpu_.model == Model::I8052);
