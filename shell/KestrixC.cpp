@@ -1,5 +1,6 @@
 #include "shell/KestrixC.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMenuBar>
@@ -9,6 +10,7 @@
 #include "assembler/trim.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
+#include "emulator/chip.h"
 #include "emulator/emufiles.h"
 #include "emulator/window/Emul51.h"
 #include "fileutil/compare.h"
@@ -173,6 +175,21 @@ void TfrmMain::BuildMenu() {
     mnuSaveRegs = item(emul, "mnuSaveRegs", QStringLiteral("Выгрузить значения регистров в дамп"), &TfrmMain::mnuSaveRegsClick);
     mnuLoadExt = item(emul, "mnuLoadExt", QStringLiteral("Загрузить файл  расширенного ОЗУ"), &TfrmMain::mnuLoadExtClick);
     mnuSaveExt = item(emul, "mnuSaveExt", QStringLiteral("Выгрузить файл расширенного ОЗУ"), &TfrmMain::mnuSaveExtClick);
+    // The processor model: one of three, the simple one at start.
+    separator(emul, "mnuRzdModel");
+    auto* models = new QActionGroup(this);
+    auto model = [&](const char* name, const QString& caption, Model m) {
+        QAction* a = emul->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        a->setActionGroup(models);
+        connect(a, &QAction::triggered, this, [this, m] { mnuModelClick(m); });
+        return a;
+    };
+    mnuModelSimple = model("mnuModelSimple", QStringLiteral("Упрощённая модель процессора (без периферии)"), Model::Simple);
+    mnuModel8051 = model("mnuModel8051", QStringLiteral("Модель кристалла 8051 (таймеры, прерывания, порт)"), Model::I8051);
+    mnuModel8052 = model("mnuModel8052", QStringLiteral("Модель кристалла 8052 (и таймер 2)"), Model::I8052);
+    mnuModelSimple->setChecked(true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->setObjectName("mnuHlp");
@@ -403,6 +420,13 @@ void TfrmMain::mnuSaveExtClick() {
     std::optional<std::string> name = Pick(Dlg::saveBin);
     if (!name) return;
     Guard([&] { SaveExt(cpu_, *name); });
+}
+
+// Choosing a chip model resets the processor like its RST pin; the
+// simple model takes the bytes as they are.
+void TfrmMain::mnuModelClick(Model model) {
+    SelectModel(cpu_, model);
+    RefreshEmulator();
 }
 
 // --- Program ---

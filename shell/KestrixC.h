@@ -63,6 +63,7 @@ public:
     void mnuSaveRegsClick();
     void mnuLoadExtClick();
     void mnuSaveExtClick();
+    void mnuModelClick(Model model);  // mnuModelSimple, mnuModel8051, mnuModel8052
     void mnuHelpClick();
     void mnuAutorClick();
     void tmrAsmTimer();
@@ -77,6 +78,7 @@ public:
     QTimer* tmrAsm;
     QAction *mnuOpenF, *mnuTrn, *mnuTrim, *mnuDeas, *mnuDeasLbl, *mnuBinToHex, *mnuHexToBin, *mnuCompBin, *mnuQuit;
     QAction *mnuEmul, *mnuLoadBin, *mnuLoadRegs, *mnuSaveRegs, *mnuLoadExt, *mnuSaveExt;
+    QAction *mnuModelSimple, *mnuModel8051, *mnuModel8052;
     QAction *mnuHelp, *mnuAutor;
 
     QtPane& Pane1() { return pane1_; }

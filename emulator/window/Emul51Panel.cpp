@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "core/pane.h"
+#include "emulator/chip.h"
 #include "emulator/debugger.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
@@ -113,14 +114,16 @@ void TfrmEmul::IndicPorts() {
     static const QColor pen0 = ToQColor(clr::Blue), fill0 = ToQColor(clr::Black);
     static const QString cap1 = QStringLiteral("1->0"), cap0 = QStringLiteral("0->1");
 
-    // 1. Port pins.
+    // 1. Port pins. In the chip models a pin shows the latch AND the level
+    // from outside, and its button is that outside level.
     for (int x = 0; x < 4; ++x) {
-        const std::uint8_t port = ram[P0 + 0x10 * x];
+        const std::uint8_t pins = PortPins(cpu_, static_cast<unsigned>(x));
+        const std::uint8_t button = cpu_.IsChip() ? cpu_.chip.pinsIn[x] : pins;
         for (int y = 0; y < 8; ++y) {
-            const bool one = (port >> y) & 1;
+            const bool one = (pins >> y) & 1;
             shpP_[x * 8 + y]->SetColors(one ? pen1 : pen0, one ? fill1 : fill0);
             QPushButton* b = btnP_[x * 8 + y];
-            const QString& cap = one ? cap1 : cap0;
+            const QString& cap = (button >> y) & 1 ? cap1 : cap0;
             if (b->text() != cap) b->setText(cap);
         }
     }
@@ -140,11 +143,12 @@ void TfrmEmul::IndicPorts() {
     txtPC_->setText('$' + QHex4(cpu_.PC));
     txtDPTR_->setText('$' + QHex2(ram[DPH]) + QHex2(ram[DPL]));
     txtSP_->setText('$' + QHex2(ram[SP]));
-    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + QHex2(cpu_.R[r]));
+    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + QHex2(cpu_.Regs()[r]));
 
     // 4.-6. The instruction the next step runs.
     FetchCurrent(cpu_, ws_.CodeImage);
     ShowInstruction();
+    ShowModel();
     if (debug_) debug_->Refresh();
 }
 
@@ -224,12 +228,15 @@ void TfrmEmul::tmrXTALTimer() {
 // Pins and flags.
 
 void TfrmEmul::btnPClick(int port, int bit) {
-    cpu_.iram()[P0 + 0x10 * port] ^= static_cast<std::uint8_t>(1u << bit);
+    const auto mask = static_cast<std::uint8_t>(1u << bit);
+    if (cpu_.IsChip()) SetPinsIn(cpu_, static_cast<unsigned>(port), cpu_.chip.pinsIn[port] ^ mask);
+    else cpu_.iram()[P0 + 0x10 * port] ^= mask;
     IndicPorts();
 }
 
 void TfrmEmul::lblFlagClick(std::uint8_t mask) {
     cpu_.iram()[PSW] ^= mask;
+    StateEdited(cpu_);
     IndicPorts();
 }
 
@@ -239,6 +246,7 @@ void TfrmEmul::RegBoxChange(const RegBox& box) {
     const auto v = ParseIntText(box.edit->text().toStdString());
     if (!v) return;
     box.store(cpu_, *v);
+    StateEdited(cpu_);
     IndicPorts();
 }
 
@@ -257,6 +265,7 @@ void TfrmEmul::btnValueClick() {
     const auto value = ParseIntText(txtValue_->text().toStdString());
     if (!value) return complain(txtValue_->text());
     cpu_.iram()[static_cast<std::uint8_t>(*index)] = static_cast<std::uint8_t>(*value);
+    StateEdited(cpu_);
     IndicPorts();
 }
 

@@ -100,6 +100,10 @@ private slots:
             {"mnuSaveRegs", "Выгрузить значения регистров в дамп", true},
             {"mnuLoadExt", "Загрузить файл  расширенного ОЗУ", true},
             {"mnuSaveExt", "Выгрузить файл расширенного ОЗУ", true},
+            {"mnuRzdModel", "", true},
+            {"mnuModelSimple", "Упрощённая модель процессора (без периферии)", true},
+            {"mnuModel8051", "Модель кристалла 8051 (таймеры, прерывания, порт)", true},
+            {"mnuModel8052", "Модель кристалла 8052 (и таймер 2)", true},
             {"mnuHelp", "Help", true},
             {"mnuAutor", "&Aвтора!", true},
         };
@@ -117,6 +121,20 @@ private slots:
             if (!items[i]->isSeparator()) QCOMPARE(items[i]->text(), QString::fromUtf8(expected[i].caption));
             QCOMPARE(items[i]->isEnabled(), expected[i].enabled);
         }
+    }
+
+    void modelMenuChoosesTheModel() {
+        QVERIFY(win->mnuModelSimple->isCheckable() && win->mnuModelSimple->isChecked());
+        QVERIFY(!win->mnuModel8051->isChecked() && !win->mnuModel8052->isChecked());
+        win->mnuModel8051->trigger();
+        QVERIFY(win->mnuModel8051->isChecked() && !win->mnuModelSimple->isChecked());
+        QCOMPARE(int(session->cpu.model), int(Model::I8051));
+        QCOMPARE(int(session->cpu.SP()), 0x07);  // the chip's reset
+        win->mnuModel8052->trigger();
+        QCOMPARE(int(session->cpu.model), int(Model::I8052));
+        win->mnuModelSimple->trigger();
+        QCOMPARE(int(session->cpu.model), int(Model::Simple));
+        QVERIFY(!win->mnuModel8052->isChecked());
     }
 
     void dialogFiltersAreExact() {
