@@ -4,6 +4,7 @@
 
 #include "core/cp1251.h"
 #include "core/file_error.h"
+#include "isa/intel_hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -16,22 +17,6 @@ constexpr std::string_view kEndRecord = ":00000001FF";
 // Up to this many line numbers are listed in a report line; the rest are
 // counted.
 constexpr std::size_t kMaxListedLines = 100;
-
-void AppendRecord(std::string& text, const CodeMemory& image, long a, int n, std::uint8_t cr) {
-    std::uint8_t sum = static_cast<std::uint8_t>(n + (a >> 8) + (a & 0xFF));  // type 00 adds nothing
-    text += ':';
-    AppendHex2(text, static_cast<std::uint8_t>(n));
-    AppendHex2(text, static_cast<std::uint8_t>(a >> 8));
-    AppendHex2(text, static_cast<std::uint8_t>(a & 0xFF));
-    text += "00";
-    for (int i = 0; i < n; ++i) {
-        std::uint8_t b = image[static_cast<std::size_t>(a + i)];
-        sum = static_cast<std::uint8_t>(sum + b);
-        AppendHex2(text, b);
-    }
-    AppendHex2(text, static_cast<std::uint8_t>(-sum));
-    text += cr ? "\r\n" : "\n";
-}
 
 std::string LineList(const std::vector<long>& lines) {
     std::string s;
@@ -52,32 +37,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 }  // namespace
-
-std::string HexRecordsText(const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr) {
-    first = std::max(first, 0L);
-    last = std::min(last, kImageSize - 1);
-    std::string text;
-    if (last < first) return text;
-    const int w = width == 0 ? 1 : width;
-    text.reserve(static_cast<std::size_t>((last - first + 1) / w + 1) * (13 + 2 * static_cast<std::size_t>(w)));
-    for (long a = first; a <= last;) {
-        int n = static_cast<int>(std::min<long>(w, last - a + 1));
-        bool allFF = true;
-        for (int i = 0; i < n && allFF; ++i) allFF = image[static_cast<std::size_t>(a + i)] == 0xFF;
-        if (!allFF) AppendRecord(text, image, a, n, cr);
-        a += n;
-    }
-    return text;
-}
-
-void WriteHexRecords(AtomicFile& out, const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr) {
-    out.Write(HexRecordsText(image, first, last, width, cr));
-}
-
-void WriteHexEnd(AtomicFile& out, std::uint8_t cr) {
-    out.Write(kEndRecord);
-    if (cr) out.Write(std::string_view("\r\n"));
-}
 
 std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
     std::size_t slash = name.find_last_of('/');
@@ -107,12 +66,8 @@ void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::
     // change, so a failure leaves everything as it was.
     CodeMemory image = ws.CodeImage;
     std::copy(bytes.begin(), bytes.end(), image.begin());
-    {
-        AtomicFile out(hexFile);
-        WriteHexRecords(out, image, 0, static_cast<long>(bytes.size()) - 1, ws.HexWidth, ws.HexCR);
-        WriteHexEnd(out, ws.HexCR);
-        out.Commit();
-    }
+    WriteFileAtomic(hexFile, std::string_view(HexFileText(image, 0, static_cast<long>(bytes.size()) - 1,
+                                                          ws.HexWidth, ws.HexCR != 0)));
     ws.CodeImage = image;
     ws.BinName = binName;
     ws.HexName = hexFile;

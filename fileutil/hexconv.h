@@ -1,11 +1,8 @@
 #pragma once
-// Intel HEX conversion: binary image to HEX records and back, and the
-// record writer that the assembler's .Hex output shares.
-//
-// Records are the 16-bit subset of Intel HEX: ":" nn aaaa tt dd... cc, all
-// digits upper-case, type 00 for data, the end record ":00000001FF", no
-// extended-address records. Records whose data bytes are all FFH are not
-// written; the reader fills what no record covers with FFH.
+// Intel HEX conversion: binary image to HEX records and back (the records
+// themselves are isa/intel_hex.h). The files written hold data records and
+// the end record only; records whose data bytes are all FFH are not
+// written, and the reader fills what no record covers with FFH.
 
 #include <cstdint>
 #include <string>
@@ -46,16 +43,6 @@ HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName);
 // purple, the skipped lines and the checksum errors. Without any data
 // record no file is written and a red line says so.
 void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::string& binName);
-
-// Data records for image[first .. last] (clamped to 0..FFFFH; nothing when
-// last < first), `width` bytes per record (0 taken as 1), each record
-// ending in CR LF when cr != 0, else in LF.
-void WriteHexRecords(AtomicFile& out, const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr);
-// The end record ":00000001FF", with CR LF when cr != 0, else with no line end.
-void WriteHexEnd(AtomicFile& out, std::uint8_t cr);
-
-// The same records as text (tests, and callers that build a file in memory).
-std::string HexRecordsText(const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr);
 
 // A binary file that must fit code memory: raises FileError when it cannot
 // be read or is larger than 65,536 bytes.
