@@ -7,6 +7,7 @@
 #include "assembler/parser.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
+#include "isa/intel_hex.h"
 
 namespace z51 {
 namespace {
@@ -15,6 +16,14 @@ std::tm LocalTime(std::time_t t) {
     std::tm tm{};
     localtime_r(&t, &tm);
     return tm;
+}
+
+// Intel HEX records that end the source without an end record: a HEX file
+// cut short.
+void NoticeUnendedHexRecords(const AsmState& s, Pane& pane) {
+    if (!s.HexRecordsOpen || s.EndSeen != 0) return;
+    pane.SetColor(clr::Purple);
+    pane.AddLine(HexNoEndNotice());
 }
 
 }  // namespace
@@ -115,6 +124,8 @@ void Assembler::Prohod1() {
     s.EpromSize = 0;
     s.ErrorCount = 0;
     s.EndSeen = 0;
+    s.HexUpperAddress = 0;
+    s.HexRecordsOpen = false;
     s.IncludeActive = 0;
     s.PassNo = 1;
     s.ListingOn = 1;
@@ -254,6 +265,7 @@ void Assembler::EndFirstPass() {
     static const std::string kDone = cp("Компиляция завершена: ");
     AsmState& s = *st_;
     s.SourceFile.Close();
+    NoticeUnendedHexRecords(s, *pane_);
     if (s.ErrorCount > 0) {
         pane_->SetColor(clr::Red);
         pane_->AddLine(kErrors + std::to_string(s.ErrorCount) + kInLines);
@@ -306,6 +318,8 @@ bool Assembler::FinalPass() {
         s.IdentText.clear();
         s.TitleText.clear();
         s.EndSeen = 0;
+        s.HexUpperAddress = 0;
+        s.HexRecordsOpen = false;
         s.IncludeActive = 0;
         s.ListingOn = 1;
         s.ErrorCount = 0;
@@ -325,6 +339,7 @@ bool Assembler::FinalPass() {
         s.SourceFile.Close();
         s.IncludeFile.Close();
         s.IncludeActive = 0;
+        NoticeUnendedHexRecords(s, *pane_);
 
         if (s.ErrorCount > 0) {
             pane_->SetColor(clr::Red);

@@ -5,14 +5,12 @@
 #include "core/cp1251.h"
 #include "core/file_error.h"
 #include "isa/intel_hex.h"
-#include "isa/tables.h"
 
 namespace z51 {
 
 namespace {
 
 constexpr long kImageSize = 0x10000;
-constexpr std::string_view kEndRecord = ":00000001FF";
 
 // Up to this many line numbers are listed in a report line; the rest are
 // counted.
@@ -86,51 +84,33 @@ HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName) {
     ws.HexName = hexName;
     ws.CodeImage.fill(0xFF);
 
+    std::uint32_t upperAddress = 0;
     long lineNo = 0;
     while (!reader.AtEnd()) {
         std::string raw = reader.ReadLine();
         ++lineNo;
         std::string_view line = Trim(raw);
         if (line.empty()) continue;
-        if (line == kEndRecord) break;
-        if (line.front() != ':') {
+        const std::optional<HexRecordLine> record = DecodeHexRecord(line);
+        const HexPlacement place = record ? PlaceHexRecord(*record, upperAddress) : HexPlacement{};
+        if (place.kind == HexKind::Other) {
             load.skippedLines.push_back(lineNo);
             continue;
         }
-        int n = Hex2ToByte(line.substr(1));
-        if (n > 255 || line.size() < 11 + 2 * static_cast<std::size_t>(n)) {
-            load.skippedLines.push_back(lineNo);
-            continue;
+        // A damaged pair, like a wrong checksum, is reported; the record is
+        // taken all the same, as the loader always did.
+        if (!record->checksumOk) load.checksumErrorLines.push_back(lineNo);
+        if (place.kind == HexKind::End) {
+            load.endRecord = true;
+            break;
         }
-        // Every pair is taken modulo 256, as the loader always did (a pair
-        // that is not hexadecimal gives 00); such a pair, like a wrong
-        // checksum, is reported.
-        bool damaged = false;
-        auto pair = [&](std::size_t pos) {
-            int v = Hex2ToByte(line.substr(pos));
-            if (v > 255) damaged = true;
-            return static_cast<std::uint8_t>(v & 0xFF);
-        };
-        std::uint8_t hi = pair(3), lo = pair(5), type = pair(7);
-        std::uint8_t sum = static_cast<std::uint8_t>(n + hi + lo + type);
-        const long a = hi * 256L + lo;
-        bool clipped = false;
-        for (int i = 0; i < n; ++i) {
-            std::uint8_t b = pair(9 + 2 * static_cast<std::size_t>(i));
-            sum = static_cast<std::uint8_t>(sum + b);
-            if (a + i < kImageSize)
-                ws.CodeImage[static_cast<std::size_t>(a + i)] = b;
-            else
-                clipped = true;
-        }
-        sum = static_cast<std::uint8_t>(sum + pair(9 + 2 * static_cast<std::size_t>(n)));
-        if (damaged || sum != 0) load.checksumErrorLines.push_back(lineNo);
-        if (n > 0) {
-            load.hasData = true;
-            load.lowest = std::min(load.lowest, a);
-            load.highest = std::max(load.highest, std::min(a + n - 1, kImageSize - 1));
-        }
-        if (clipped) load.clipped = true;
+        if (place.kind == HexKind::StartAddress) load.startIgnored = true;
+        if (place.dropped) load.clipped = true;
+        if (place.kept == 0) continue;
+        std::copy_n(record->data.begin(), place.kept, ws.CodeImage.begin() + place.address);
+        load.hasData = true;
+        load.lowest = std::min<long>(load.lowest, place.address);
+        load.highest = std::max<long>(load.highest, place.address + static_cast<long>(place.kept) - 1);
     }
     return load;
 }
@@ -161,10 +141,9 @@ void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::
         static const std::string kChecksum = cp("Ошибка контрольной суммы в строках: ");
         pane.AddLine(kChecksum + LineList(load.checksumErrorLines));
     }
-    if (load.clipped) {
-        static const std::string kClipped = cp("Данные за адресом FFFFH отброшены.");
-        pane.AddLine(kClipped);
-    }
+    if (load.clipped) pane.AddLine(HexDroppedNotice());
+    if (load.startIgnored) pane.AddLine(HexStartIgnoredNotice());
+    if (!load.endRecord) pane.AddLine(HexNoEndNotice());
     pane.SetColor(clr::Black);
 }
 

@@ -28,20 +28,28 @@ struct HexLoad {
     long lowest = 0xFFFF;      // lowest address that received a data byte
     long highest = -1;         // highest address that received a data byte
     bool hasData = false;      // at least one data byte was loaded
-    bool clipped = false;      // some record ran past FFFFH and was cut there
-    std::vector<long> skippedLines;        // malformed lines, not loaded
-    std::vector<long> checksumErrorLines;  // loaded, but the checksum (or a digit pair) is wrong
+    bool clipped = false;      // data above FFFFH were dropped
+    bool startIgnored = false; // a start address record (type 03/05) was not loaded
+    bool endRecord = false;    // the end record was read
+    std::vector<long> skippedLines;        // malformed lines and records of other types, not loaded
+    std::vector<long> checksumErrorLines;  // taken, but the checksum (or a digit pair) is wrong
+
+    // Nothing dropped, skipped, damaged or missing.
+    bool Clean() const {
+        return hasData && !clipped && endRecord && skippedLines.empty() && checksumErrorLines.empty();
+    }
 };
 
 // Fills CodeImage with FFH and loads the records of hexName into it. Sets
-// ws.HexName. Reading stops at the exact end record ":00000001FF"; records
-// of any other type are loaded as data at their address.
+// ws.HexName. Reading stops at the end record (type 01); types 02 and 04
+// set the upper load address of the records that follow.
 HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName);
 
 // Writes CodeImage[0 .. load.highest] to binName (".Bin" appended when the
 // name has no "."), sets ws.BinName and reports: the result line, then, in
-// purple, the skipped lines and the checksum errors. Without any data
-// record no file is written and a red line says so.
+// purple, the skipped lines, the checksum errors, dropped data, an ignored
+// start address and a missing end record. Without any data record no file
+// is written and a red line says so.
 void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::string& binName);
 
 // A binary file that must fit code memory: raises FileError when it cannot
