@@ -303,6 +303,15 @@ private slots:
         QVERIFY(win->reText->toPlainText().startsWith(QStringLiteral("Перечень ассемблерных команд")));
     }
 
+    void aboutCreditLineIsRegular19Pixels() {
+        TfrmSelfAbout about;
+        QVERIFY(about.font().bold() && about.font().italic());
+        const QFont credit = about.lblCopyRight->font();
+        QCOMPARE(credit.pixelSize(), 19);
+        QVERIFY(!credit.bold());
+        QVERIFY(!credit.italic());
+    }
+
     void aboutAnimationCycle() {
         TfrmSelfAbout about;
         QCOMPARE(about.windowTitle(), QStringLiteral("O программе"));
