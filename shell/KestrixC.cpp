@@ -239,8 +239,9 @@ void TfrmMain::RefreshEmulator() {
 // --- Assembly ---
 
 void TfrmMain::StartWithSource(const QString& sourceName) {
+    // openAsm is not told the name: cancelling it before any file was
+    // chosen there does nothing, as it does after a start without one.
     ws_.SourceName = ToCore(sourceName);
-    asmDialogName_ = sourceName;
     mnuOpenF->setEnabled(false);
     StartAssembly();
     // A file that cannot be opened leaves an empty window that can open another.

@@ -214,6 +214,17 @@ private slots:
         win->mnuOpenFClick();
         QVERIFY(!win->mnuTrn->isEnabled());
         QVERIFY(!win->tmrAsm->isActive());
+        // Also after a start with a file on the command line: the final
+        // pass's listing stays.
+        win->StartWithSource(WriteSource("CMD.A51", "START: NOP\r\n"));
+        RunFirstPass();
+        win->mnuTrnClick();
+        const QString listing = win->reText->toPlainText();
+        QVERIFY(listing.contains(QStringLiteral("Таблица меток")));
+        dialogs->answers = {QString()};
+        win->mnuOpenFClick();
+        QVERIFY(!win->tmrAsm->isActive());
+        QCOMPARE(win->reText->toPlainText(), listing);
     }
 
     void cancelledSaveDialogWritesNothing() {
