@@ -1,5 +1,7 @@
 // The main window and the About box in the offscreen platform.
 
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -238,6 +240,31 @@ private slots:
         win->mnuOpenFClick();
         QVERIFY(!win->tmrAsm->isActive());
         QCOMPARE(win->reText->toPlainText(), listing);
+    }
+
+    // "*.*" lists every file, also names without an extension.
+    void allFilesFilterShowsEveryName() {
+        QTemporaryDir own;
+        for (const char* name : {"PROG", "prog.a51", "notes.txt"}) WriteFileAtomic(own.filePath(name).toStdString(), std::string_view("x"));
+        for (Dlg d : {Dlg::openAsm, Dlg::saveHex, Dlg::openBin, Dlg::saveBin}) {
+            QFileDialog dlg;
+            SetUpFileDialog(dlg, d);
+            dlg.setDirectory(own.path());
+            auto* model = dlg.findChild<QFileSystemModel*>();
+            QVERIFY(model);
+            auto listed = [&] {
+                QStringList names;
+                const QModelIndex root = model->index(own.path());
+                for (int r = 0; r < model->rowCount(root); ++r) names << model->fileName(model->index(r, 0, root));
+                return names;
+            };
+            const QStringList filters = dlg.nameFilters();
+            QCOMPARE(filters.last().right(5), QStringLiteral("(*.*)"));
+            dlg.selectNameFilter(filters.last());
+            QTRY_COMPARE(listed().size(), 3);
+            dlg.selectNameFilter(filters.first());  // the other filters as before
+            QTRY_VERIFY(!listed().contains("PROG"));
+        }
     }
 
     void cancelledSaveDialogWritesNothing() {
