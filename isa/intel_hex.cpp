@@ -34,10 +34,10 @@ std::string HexFileText(const CodeMemory& image, long first, long last, std::uin
     last = std::min(last, kImageSize - 1);
     const long w = width == 0 ? 1 : width;
     std::string text;
-    if (last >= first) text.reserve(static_cast<std::size_t>((last - first + 1) / w + 1) * static_cast<std::size_t>(13 + 2 * w));
+    if (last >= first) text.reserve(static_cast<std::size_t>(((last - first + 1) / w + 1) * (13 + 2 * w)));
     for (long a = first; a <= last; a += w) {
-        const auto data = std::span<const std::uint8_t>(image).subspan(static_cast<std::size_t>(a),
-                                                                         static_cast<std::size_t>(std::min(w, last - a + 1)));
+        const auto data = std::span<const std::uint8_t>(image).subspan(
+            static_cast<std::size_t>(a), static_cast<std::size_t>(std::min(w, last - a + 1)));
         if (std::all_of(data.begin(), data.end(), [](std::uint8_t b) { return b == 0xFF; })) continue;
         AppendHexRecord(text, 0x00, static_cast<std::uint16_t>(a), data);
         text += crlf ? "\r\n" : "\n";
@@ -94,7 +94,9 @@ HexPlacement PlaceHexRecord(const HexRecordLine& record, std::uint32_t& upperAdd
         // beyond the 8051's code memory.
         const std::uint64_t address = std::uint64_t{upperAddress} + record.address;
         p.address = static_cast<std::uint32_t>(std::min<std::uint64_t>(address, kImageSize));
-        p.kept = address >= kImageSize ? 0 : std::min<std::size_t>(record.count, static_cast<std::size_t>(kImageSize - address));
+        p.kept = address >= kImageSize
+                     ? 0
+                     : std::min<std::size_t>(record.count, static_cast<std::size_t>(kImageSize - address));
         p.dropped = p.kept < record.count;
     }
     return p;

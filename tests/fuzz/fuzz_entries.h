@@ -5,7 +5,10 @@
 // fuzzer once found stays covered by `make test`.
 //
 // An entry raises nothing: every input is legal. A broken invariant ends the
-// run through FuzzCheck.
+// run through FuzzCheck. Flags that make an input expensive (a limit that
+// takes thousands of lines, labels or entries to reach) need the high
+// nibble 5 of the flag byte besides their own bit, so that mutated flag
+// bytes seldom set them and the fuzzers keep their pace.
 
 #include <cstddef>
 #include <cstdint>
@@ -47,9 +50,13 @@ void FuzzCompare(Input data);      // binary compare of two files
 // exit; the fuzzers put it under $TMPDIR.
 const std::string& ScratchDir();
 std::string ScratchFile(std::string_view name);
-// Plain writes and reads of test files (not the programs' own writers).
+// A folder in it, created on disk.
+std::string ScratchFolder(std::string_view name);
+// Plain writes and reads of test files (not the programs' own writers),
+// in memory inside the folder of an installed MemoryFiles.
 void PutFile(const std::string& path, std::string_view bytes);
 std::string GetFile(const std::string& path);
 bool Exists(const std::string& path);
+void RemoveFile(const std::string& path);
 
 }  // namespace z51::fuzz

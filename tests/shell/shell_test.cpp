@@ -245,7 +245,8 @@ private slots:
     // "*.*" lists every file, also names without an extension.
     void allFilesFilterShowsEveryName() {
         QTemporaryDir own;
-        for (const char* name : {"PROG", "prog.a51", "notes.txt"}) WriteFileAtomic(own.filePath(name).toStdString(), std::string_view("x"));
+        for (const char* name : {"PROG", "prog.a51", "notes.txt"})
+            WriteFileAtomic(own.filePath(name).toStdString(), std::string_view("x"));
         for (Dlg d : {Dlg::openAsm, Dlg::saveHex, Dlg::openBin, Dlg::saveBin}) {
             QFileDialog dlg;
             SetUpFileDialog(dlg, d);
