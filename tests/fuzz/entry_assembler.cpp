@@ -218,13 +218,14 @@ void FuzzAssemble(Input data) {
         m.fill(0xFF);
         return m;
     }();
-    const auto at = [](const CodeMemory& m, long a) { return m.data() + a; };
-    const bool same = low > high ? std::memcmp(back->CodeImage.data(), erased.data(), erased.size()) == 0
-                                 : std::memcmp(at(back->CodeImage, 0), at(erased, 0), static_cast<std::size_t>(low)) == 0 &&
-                                       std::memcmp(at(back->CodeImage, low), at(ws->CodeImage, low),
-                                                   static_cast<std::size_t>(high - low + 1)) == 0 &&
-                                       std::memcmp(at(back->CodeImage, high + 1), at(erased, high + 1),
-                                                   static_cast<std::size_t>(0xFFFF - high)) == 0;
+    // FFH below LowAddr, the image from LowAddr to HighAddr, FFH above.
+    auto sameAs = [&](const CodeMemory& expected, long from, long to) {
+        return from > to || std::memcmp(back->CodeImage.data() + from, expected.data() + from,
+                                        static_cast<std::size_t>(to - from + 1)) == 0;
+    };
+    const bool same = low > high ? sameAs(erased, 0, 0xFFFF)
+                                 : sameAs(erased, 0, low - 1) && sameAs(ws->CodeImage, low, high) &&
+                                       sameAs(erased, high + 1, 0xFFFF);
     FuzzCheck(same, "the .Hex does not hold the code image of LowAddr..HighAddr");
 }
 

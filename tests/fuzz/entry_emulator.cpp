@@ -39,7 +39,8 @@ void FuzzEmulator(Input data) {
         std::size_t filled = std::min(code.size(), ws->CodeImage.size());
         std::copy_n(code.begin(), filled, ws->CodeImage.begin());
         for (; filled < ws->CodeImage.size(); filled *= 2)
-            std::copy_n(ws->CodeImage.begin(), std::min(filled, ws->CodeImage.size() - filled), ws->CodeImage.begin() + static_cast<long>(filled));
+            std::copy_n(ws->CodeImage.begin(), std::min(filled, ws->CodeImage.size() - filled),
+                        ws->CodeImage.begin() + static_cast<long>(filled));
     } else {
         std::copy(code.begin(), code.end(), ws->CodeImage.begin());
     }
