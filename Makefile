@@ -1,41 +1,26 @@
-# Set-up, build and tests on Debian 12. Run as root (or with sudo available)
-# on a fresh machine: `make test` or `make run` installs what is missing.
+# Set-up, build, tests and packages on Debian 12. Run as root (or with sudo
+# available): `make test` or `make run` installs what is missing. On a machine
+# without make, `sh setup.sh test` installs make too and then runs `make test`.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 EXAMPLE    ?= examples/blink.a51
+# make install: PREFIX/bin, PREFIX/share/...; DESTDIR is put in front of it.
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-# Debian packages the build and the tests need.
-PACKAGES = cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-           qt6-base-dev libgl-dev fonts-liberation
-# Only for `make fuzz`.
-FUZZ_PACKAGES = clang libclang-rt-14-dev
-
-SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-
-.PHONY: all deps deps-fuzz build test run sanitize bench fuzz screenshots clean
+.PHONY: all deps deps-fuzz build test run install uninstall deb icons sanitize bench fuzz screenshots clean
 
 all: build
 
-# Installs the packages that are not installed yet; apt is not touched when
-# everything is there.
+# The Debian packages the build needs, and those of the other targets, are
+# listed in setup.sh; each installs only what is not installed yet.
 deps:
-	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
-	fi
+	@sh ./setup.sh --deps build
 
 deps-fuzz:
-	@missing=""; for p in $(FUZZ_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
-	fi
+	@sh ./setup.sh --deps fuzz
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -55,6 +40,48 @@ run: build
 	  echo "No display: running the example through zanvek-cli."; \
 	  $(BUILD)/cli/zanvek-cli asm $(EXAMPLE); \
 	fi
+
+# The programs, manual pages, desktop entry, icons, MIME type, bash
+# completion and examples (stripped programs, as in the Debian package).
+# A real install (no DESTDIR) also refreshes the MIME and desktop databases
+# so that "Open with zanvek" knows .a51 and .asm files at once.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+	@if [ -z "$(DESTDIR)" ]; then \
+	  cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt; \
+	  $(call refresh-databases,"$(PREFIX)"); \
+	fi
+
+# Removes what the last make install (without DESTDIR) put in place; every
+# other install, make deb's and the tests' included, rewrites CMake's own
+# install_manifest.txt, so make install keeps its list apart.
+uninstall:
+	@[ -f $(BUILD)/installed-files.txt ] || { echo "Nothing installed from $(BUILD)."; exit 1; }
+	xargs -d '\n' rm -f < $(BUILD)/installed-files.txt
+	@prefix=$$(sed -n 's|/bin/zanvek-cli$$||p' $(BUILD)/installed-files.txt); \
+	rmdir "$$prefix/share/doc/zanvek/examples" "$$prefix/share/doc/zanvek" 2>/dev/null; \
+	$(call refresh-databases,"$$prefix"); \
+	rm -f $(BUILD)/installed-files.txt
+
+# The MIME and desktop databases under the prefix $(1), brought up to date
+# with the files there (where the tools and the folders exist).
+refresh-databases = \
+  if command -v update-mime-database >/dev/null && [ -d $(1)/share/mime/packages ]; then \
+    update-mime-database $(1)/share/mime; fi; \
+  if command -v update-desktop-database >/dev/null && [ -d $(1)/share/applications ]; then \
+    update-desktop-database -q $(1)/share/applications; fi
+
+# The Debian package (CPack) from the same build, files under /usr:
+# $(BUILD)/zanvek_<version>_<arch>.deb, for `apt install ./zanvek_*.deb`.
+deb: build
+	@sh ./setup.sh --deps deb
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/zanvek_*.deb
+
+# Renders the PNG icons from the SVG drawings again (they are checked in).
+icons:
+	@sh ./setup.sh --deps icons
+	packaging/icons/render.sh
 
 # The whole test suite once more with AddressSanitizer and UBSan.
 sanitize: deps
@@ -87,7 +114,7 @@ FUZZ_ASAN_OPTIONS ?= detect_leaks=1:quarantine_size_mb=16:allocator_release_to_o
 # line or record as the rest of it, and the targets stretch short inputs
 # where a limit needs more.
 FUZZ_MAX_LEN ?= 1024
-FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare
+FUZZ_TARGETS  = razborstr evaluator assemble hexread disasm emulator phonebook compare condition
 
 fuzz: deps deps-fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -122,7 +149,8 @@ fuzz: deps deps-fuzz
 bench: build
 	@for b in bench/*.sh; do [ -x "$$b" ] && BUILD=$(BUILD) "$$b"; done; \
 	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; \
-	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; true
+	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; \
+	[ -x $(BUILD)/bench/debug_run_in_window ] && $(BUILD)/bench/debug_run_in_window; true
 
 # Renders the main window and the emulator window to docs/*.png (offscreen).
 screenshots: build

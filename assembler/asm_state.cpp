@@ -10,4 +10,25 @@ AsmState::AsmState(Workspace& workspace)
       CodeImage(workspace.CodeImage),
       BinBuffer(0x10000, 0) {}
 
+void AsmState::DropEndedIncludes() {
+    while (IncludeFile.AtEnd() && !IncludeOuter.empty()) {
+        IncludeFile = std::move(IncludeOuter.back());
+        IncludeOuter.pop_back();
+        IncludePaths.pop_back();
+    }
+}
+
+std::size_t AsmState::IncludeUnread() const {
+    std::size_t n = IncludeFile.Rest().size();
+    for (const TextReader& outer : IncludeOuter) n += outer.Rest().size();
+    return n;
+}
+
+void AsmState::CloseIncludes() {
+    IncludeFile.Close();
+    IncludeOuter.clear();
+    IncludePaths.clear();
+    IncludeActive = false;
+}
+
 }  // namespace z51

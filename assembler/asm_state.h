@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/source_origin.h"
 #include "assembler/symtab.h"
 #include "core/fileio.h"
 #include "core/workspace.h"
@@ -42,6 +43,16 @@ struct FieldSpanSet {
 static_assert(sizeof(FieldSpanSet) == 23 * sizeof(std::uint16_t));
 
 inline constexpr int MacroMax = 64;  // MacroTable slots 0..64
+
+// What the macro machinery is doing.
+enum class MacroMode : std::uint8_t {
+    None,
+    Recording,          // body lines are appended to MacroText
+    Replaying,          // FetchLine reads the lines of MacroText
+    HeaderMacroName,    // "MACRO name" was read on this line
+    HeaderNameMacro,    // "name MACRO" was read on this line
+    SkippingDuplicate,  // the body of a second definition of a name is dropped
+};
 // Lines are cut to this many characters so that every column fits the
 // 16-bit slots of FieldSpans.
 inline constexpr std::size_t kMaxLineLength = 65000;
@@ -66,16 +77,26 @@ struct AsmState {
     // --- Files -----------------------------------------------------------
     std::string& SourceName;  // Workspace::SourceName
     TextReader SourceFile;
-    TextReader IncludeFile;          // opened by the include directive
-    std::uint8_t IncludeActive = 0;  // read IncludeFile instead of the source
-    std::uint16_t IncludeOpens = 0;  // include directives met inside the active include file
+    TextReader IncludeFile;      // the include file being read (the innermost one)
+    bool IncludeActive = false;  // read IncludeFile instead of the source
+    // The include files that IncludeFile interrupted, outermost first, and
+    // the paths of all open include files (IncludeFile's last).
+    std::vector<TextReader> IncludeOuter;
+    std::vector<std::string> IncludePaths;
+    std::uint32_t IncludeOpens = 0;  // include files opened in this pass
+    // Back to the file that included one that has given all its lines.
+    void DropEndedIncludes();
+    void CloseIncludes();
+    // Bytes not read yet of all open include files.
+    std::size_t IncludeUnread() const;
+    SourceOrigin Origin;  // file and line of the current line
 
     // --- The current line ------------------------------------------------
     std::string AsmLine;
-    std::uint16_t LineNo = 0;  // listed lines so far
+    std::uint32_t LineNo = 0;  // listed lines so far
     std::uint8_t PassNo = 0;   // 1 = first pass, 2.. = final passes
-    std::uint8_t ListingOn = 1;
-    std::uint8_t LineListed = 0;  // ListingOn as it was when the line started
+    bool ListingOn = true;
+    bool LineListed = false;  // ListingOn as it was when the line started
     std::int32_t LineAddr = 0;
     std::int32_t NextAddr = 0;
     std::int32_t LowAddr = 0x7FF;
@@ -90,7 +111,7 @@ struct AsmState {
     std::string IdentText;
     std::array<std::uint8_t, 256> LineBytes{};
     std::uint16_t LineByteCount = 0;
-    std::uint8_t LineHandled = 0;
+    bool LineHandled = false;
     std::string LineError;
     FieldSpanSet FieldSpans;
 
@@ -98,13 +119,13 @@ struct AsmState {
     std::string LabelText;
     std::string Mnemonic;
     std::string Operand1, Operand2, Operand3;
-    std::uint8_t DupCheck = 0;  // the line defines a code label
+    bool DupCheck = false;  // the line defines a code label
 
     // --- Evaluator -------------------------------------------------------
     std::string OperandText;
     std::int32_t ExprValue = 0;
-    std::uint8_t ExprValid = 0;
-    std::uint8_t BitValid = 0;
+    bool ExprValid = false;
+    bool BitValid = false;
 
     // --- Symbol table ----------------------------------------------------
     SymbolTable Symbols;
@@ -112,32 +133,36 @@ struct AsmState {
 
     // --- Errors of the pass ----------------------------------------------
     std::uint16_t ErrorCount = 0;
-    std::array<std::uint16_t, 257> ErrorLines{};  // 0 ends the list
+    std::array<std::uint32_t, 257> ErrorLines{};  // 0 ends the list
 
     // --- Memories --------------------------------------------------------
     CodeMemory& CodeImage;               // Workspace::CodeImage
     std::vector<std::uint8_t> BinBuffer;  // 65,536 bytes, staging of the .Bin file
 
     // --- Macros (recorded and replayed by the macro handler) ------------
-    // 0 none, 1 recording, 2 replaying (FetchLine reads MacroText), 3 header
-    // "MACRO name" read on this line, 4 header "name MACRO" read on this
-    // line, 5 skipping the body of a duplicate definition.
-    std::uint8_t MacroState = 0;
+    MacroMode MacroState = MacroMode::None;
+    // Inside a definition: between its header and its ENDM.
+    bool InMacroDefinition() const {
+        return MacroState == MacroMode::Recording || MacroState == MacroMode::SkippingDuplicate;
+    }
     std::string MacroText;
+    bool ExpansionCut = false;  // FetchLine stopped substituting the parameters of this line
     std::uint32_t MacroPos = 0;  // 1-based position in MacroText; wide, a body may pass 64 KiB
     std::array<std::string, 10> MacroParams;
     std::array<std::string, MacroMax + 1> MacroTable;
-    std::string MacroName;         // name of the header being read (state 4)
+    std::string MacroName;         // name of the definition being read
+    std::uint32_t MacroLineNo = 0;  // LineNo of its header
+    bool MacroAfterEnd = false;     // its header came after END
     std::uint8_t MacroIndex = 0;   // slot being defined or called
 
     // --- Parser state that the driver resets -----------------------------
     std::array<std::string, 8> RegAlias;  // names declared for R0..R7
     std::uint16_t AutoOrgStep = 16;
     std::uint16_t AutoOrgCount = 1;
-    std::uint8_t EndSeen = 0;
-    std::uint8_t AfterOrg = 0;  // an origin was set and no byte produced since
-    std::uint8_t SkipLines = 0;  // conditional assembly is skipping
-    std::uint8_t CommentBlock = 0;
+    bool EndSeen = false;
+    bool AfterOrg = false;  // an origin was set and no byte produced since
+    bool SkipLines = false;  // conditional assembly is skipping
+    bool CommentBlock = false;
     // Intel HEX record lines: the upper load address that records of type
     // 02 and 04 set, and whether the last statement was a record other than
     // the end record (records that end the source so are cut short).

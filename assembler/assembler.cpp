@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "assembler/listing.h"
+#include "assembler/macro.h"
 #include "assembler/parser.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
@@ -21,7 +22,7 @@ std::tm LocalTime(std::time_t t) {
 // Intel HEX records that end the source without an end record: a HEX file
 // cut short.
 void NoticeUnendedHexRecords(const AsmState& s, Pane& pane) {
-    if (!s.HexRecordsOpen || s.EndSeen != 0) return;
+    if (!s.HexRecordsOpen || s.EndSeen) return;
     pane.SetColor(clr::Purple);
     pane.AddLine(HexNoEndNotice());
 }
@@ -86,7 +87,7 @@ void EchoLine(const AsmState& st, Pane& pane) {
 void ErrorSummary(const AsmState& st, Pane& pane, std::size_t width) {
     pane.SetColor(clr::Navy);
     std::string text;
-    for (std::uint16_t n : st.ErrorLines) {
+    for (std::uint32_t n : st.ErrorLines) {
         if (n == 0) break;
         text += std::to_string(n);
         text += ' ';
@@ -103,8 +104,7 @@ Assembler::Assembler(Workspace& ws, Pane& pane) : st_(std::make_unique<AsmState>
 void Assembler::StopFirstPass() {
     running_ = false;
     st_->SourceFile.Close();
-    st_->IncludeFile.Close();
-    st_->IncludeActive = 0;
+    st_->CloseIncludes();
 }
 
 void Assembler::Prohod1() {
@@ -113,6 +113,7 @@ void Assembler::Prohod1() {
     // being replaced.
     StopFirstPass();
     s.SourceFile.Open(s.SourceName);  // FileError: nothing else changes
+    s.Origin.Start(s.SourceName);
 
     s.LineNo = 0;
     s.Symbols.Clear();
@@ -123,12 +124,12 @@ void Assembler::Prohod1() {
     s.ErrorLines.fill(0);
     s.EpromSize = 0;
     s.ErrorCount = 0;
-    s.EndSeen = 0;
+    s.EndSeen = false;
     s.HexUpperAddress = 0;
     s.HexRecordsOpen = false;
-    s.IncludeActive = 0;
+    s.IncludeOpens = 0;
     s.PassNo = 1;
-    s.ListingOn = 1;
+    s.ListingOn = true;
     pane_->Clear();
     for (std::string& m : s.MacroTable) m.clear();
     s.CodeImage.fill(0xFF);
@@ -140,10 +141,10 @@ void Assembler::Prohod1() {
     s.PageLength = 0;
     s.HexCR = 1;
     for (std::string& a : s.RegAlias) a.clear();
-    s.MacroState = 0;
-    s.SkipLines = 0;
-    s.CommentBlock = 0;
-    s.AfterOrg = 0;
+    s.MacroState = MacroMode::None;
+    s.SkipLines = false;
+    s.CommentBlock = false;
+    s.AfterOrg = false;
     outcome_ = Outcome::None;
     failure_.clear();
     running_ = true;
@@ -151,7 +152,7 @@ void Assembler::Prohod1() {
 
 void Assembler::FetchLine() {
     AsmState& s = *st_;
-    if (s.MacroState == 2) {
+    if (s.MacroState == MacroMode::Replaying) {
         // Positions are 1-based as in the macro table: MacroPos points at the
         // start of the line read last (2 = the header, which is skipped).
         s.AsmLine.clear();
@@ -163,52 +164,48 @@ void Assembler::FetchLine() {
             std::size_t q = start;
             while (q <= body.size() && body[q - 1] != '\n') ++q;
             s.AsmLine.assign(body, start - 1, q - start);
-            if (q >= body.size()) s.MacroState = 0;  // the body's last line
+            if (q >= body.size()) s.MacroState = MacroMode::None;  // the body's last line
             s.MacroPos = static_cast<std::uint32_t>(start);
         } else {
-            s.MacroState = 0;
+            s.MacroState = MacroMode::None;
         }
-        // "\0".."\9" stand for the parameters of the call. Scanning goes on
-        // after the inserted text, so a parameter that itself holds "\d"
-        // is not expanded again (and again, without end). A line that has
-        // grown past the longest line kept is cut by the parser anyway, so
-        // expanding stops there (a long parameter used thousands of times
-        // would otherwise take gigabytes).
-        for (std::size_t i = 0; i + 1 < s.AsmLine.size() && s.AsmLine.size() <= kMaxLineLength;) {
-            if (s.AsmLine[i] == '\\' && s.AsmLine[i + 1] >= '0' && s.AsmLine[i + 1] <= '9') {
-                const std::string& param = s.MacroParams[static_cast<std::size_t>(s.AsmLine[i + 1] - '0')];
-                s.AsmLine.replace(i, 2, param);
-                i += param.size();
-            } else {
-                ++i;
-            }
-        }
+        // "\0".."\9" stand for the parameters of the call. A line that
+        // would grow past the longest line kept is cut there, and the parser
+        // reports it.
+        s.ExpansionCut = !ExpandMacroParams(s.AsmLine, s.MacroParams, kMaxLineLength);
         return;
     }
     if (s.IncludeActive) {
-        // The include file is closed when a line is wanted after its last
+        // An include file is closed when a line is wanted after its last
         // one, so that its last line is still parsed as part of it (an
         // equate with DATA or REG, an END that must end nothing, a line
-        // that is not listed). An empty include file gives no line at all,
-        // never the previous line again.
+        // that is not listed); reading goes on in the file that included
+        // it. An empty include file gives no line at all, never the
+        // previous line again.
+        s.DropEndedIncludes();
         if (!s.IncludeFile.AtEnd()) {
+            s.Origin.IncludeLineRead(s.IncludeUnread());
             s.AsmLine = s.IncludeFile.ReadLine();
             return;
         }
-        s.IncludeFile.Close();
-        s.ListingOn = 1;
-        s.IncludeActive = 0;
+        s.CloseIncludes();
+        s.ListingOn = true;
     }
+    s.Origin.SourceLineRead();
     s.AsmLine = s.SourceFile.ReadLine();
 }
 
-void Assembler::RecordErrorLine() {
-    for (std::uint16_t& slot : st_->ErrorLines) {
+void Assembler::RecordErrorLine(std::uint32_t lineNo) {
+    for (std::uint32_t& slot : st_->ErrorLines) {
         if (slot == 0) {
-            slot = st_->LineNo;
+            slot = lineNo;
             return;
         }
     }
+}
+
+void Assembler::CountError() {
+    if (st_->ErrorCount < 0xFFFF) ++st_->ErrorCount;  // never wraps back to "no errors"
 }
 
 void Assembler::ProcessLine(bool finalPass) {
@@ -216,9 +213,9 @@ void Assembler::ProcessLine(bool finalPass) {
     static const std::string kEndlessCalls = cp("Макрос вызывает сам себя последней строкой: вставка прекращена!");
     AsmState& s = *st_;
     Pane& pane = *pane_;
-    const bool replaying = s.MacroState == 2;
+    const bool replaying = s.MacroState == MacroMode::Replaying;
     FetchLine();
-    const bool bodyEnd = replaying && s.MacroState == 0;
+    const bool bodyEnd = replaying && s.MacroState == MacroMode::None;
     s.LineByteCount = 0;
     s.LineAddr = s.NextAddr;
     RazborStr(s, pane);
@@ -227,8 +224,8 @@ void Assembler::ProcessLine(bool finalPass) {
     // come back to one of them and would never end.
     if (!replaying) {
         tailCalls_ = 0;
-    } else if (bodyEnd && s.MacroState == 2 && ++tailCalls_ > MacroMax + 1) {
-        s.MacroState = 0;
+    } else if (bodyEnd && s.MacroState == MacroMode::Replaying && ++tailCalls_ > MacroMax + 1) {
+        s.MacroState = MacroMode::None;
         s.LineError = kEndlessCalls;
     }
     if (s.LineListed && !quiet_) {
@@ -236,27 +233,49 @@ void Assembler::ProcessLine(bool finalPass) {
         EchoLine(s, pane);
     }
     // Lines that are not listed store their bytes as well: the image must
-    // match LowAddr/HighAddr and the program as written.
+    // match LowAddr/HighAddr and the program as written. Bytes beyond
+    // program memory (reported by the parser) never wrap round to 0000H.
     if (finalPass && s.LineHandled && s.LineByteCount > 0) {
-        for (std::size_t i = 0; i < s.LineByteCount; ++i)
-            s.CodeImage[static_cast<std::size_t>(AddrSum(s.LineAddr, static_cast<std::int32_t>(i))) & 0xFFFF] =
-                s.LineBytes[i];
+        const SourceLine origin = s.Origin.Current();
+        for (std::size_t i = 0; i < s.LineByteCount; ++i) {
+            const std::int64_t addr = std::int64_t{s.LineAddr} + static_cast<std::int64_t>(i);
+            if (addr < 0 || addr > 0xFFFF) continue;
+            s.CodeImage[static_cast<std::size_t>(addr)] = s.LineBytes[i];
+            s.ws.Sources.lines[static_cast<std::size_t>(addr)] = origin;
+        }
     }
-    auto countError = [&] {
-        if (s.ErrorCount < 0xFFFF) ++s.ErrorCount;  // never wraps back to "no errors"
-    };
+    // A label that survived the line as a code label (an equate on the same
+    // line turns it into an equate).
+    if (finalPass && s.DupCheck && !s.SkipLines && s.LineError.empty()) {
+        std::string_view name = s.LabelText;
+        if (!name.empty() && name.back() == ':') name.remove_suffix(1);
+        codeLabels_.emplace_back(name);
+    }
     if (!s.LineError.empty()) {
-        countError();
+        CountError();
         pane.SetColor(clr::Red);
         pane.AddLine(finalPass ? s.LineError : "--- " + s.LineError);
-        if (finalPass) RecordErrorLine();
+        if (finalPass) RecordErrorLine(s.LineNo);
     }
     if (!s.LineHandled && !s.AsmLine.empty() && !s.Mnemonic.empty()) {
-        countError();
+        CountError();
         pane.SetColor(clr::Red);
         pane.AddLine(kUnknown);
-        RecordErrorLine();
+        RecordErrorLine(s.LineNo);
     }
+}
+
+// A definition still open when the source ends has taken every line after
+// its header into its body: the program is not what was written. (After
+// END there is no program left to lose.)
+void Assembler::ReportOpenDefinition(bool finalPass) {
+    AsmState& s = *st_;
+    if (!s.InMacroDefinition() || s.MacroAfterEnd) return;
+    const std::string message = cp("Макроопределение ") + s.MacroName + cp(" не закрыто директивой ENDM!");
+    CountError();
+    pane_->SetColor(clr::Red);
+    pane_->AddLine(finalPass ? message : "--- " + message);
+    if (finalPass) RecordErrorLine(s.MacroLineNo);
 }
 
 void Assembler::EndFirstPass() {
@@ -266,6 +285,7 @@ void Assembler::EndFirstPass() {
     AsmState& s = *st_;
     s.SourceFile.Close();
     NoticeUnendedHexRecords(s, *pane_);
+    ReportOpenDefinition(false);
     if (s.ErrorCount > 0) {
         pane_->SetColor(clr::Red);
         pane_->AddLine(kErrors + std::to_string(s.ErrorCount) + kInLines);
@@ -296,6 +316,33 @@ void Assembler::RunFirstPass() {
     }
 }
 
+void Assembler::BeginSourceMap() {
+    SourceMap& m = st_->ws.Sources;
+    m.lines.assign(0x10000, SourceLine{});
+    m.symbols.clear();
+    m.image.clear();
+    codeLabels_.clear();
+    mapOpen_ = true;
+}
+
+void Assembler::EndSourceMap() {
+    const AsmState& s = *st_;
+    SourceMap& m = s.ws.Sources;
+    m.files = s.Origin.Files();
+    std::sort(codeLabels_.begin(), codeLabels_.end());
+    const SymbolTable& t = s.Symbols;
+    for (std::int32_t i = 0; i < t.Occupied(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (!t.LabelDefined[k]) continue;
+        const std::string_view name = t.Name(i);
+        const bool label = std::binary_search(codeLabels_.begin(), codeLabels_.end(), name);
+        m.symbols.push_back({std::string(name), t.LabelValues[k], label});
+    }
+    m.image.assign(s.CodeImage.begin(), s.CodeImage.end());
+    ++m.serial;
+    mapOpen_ = false;
+}
+
 bool Assembler::FinalPass() {
     static const std::string kErrors = cp("Выявлены ошибки [");
     static const std::string kInLines = cp("] в строках:");
@@ -307,7 +354,10 @@ bool Assembler::FinalPass() {
     bool writing = false;
     try {
         s.SourceFile.Open(s.SourceName);
-        s.IncludeFile.Close();
+        s.Origin.Start(s.SourceName);
+        BeginSourceMap();
+        s.CloseIncludes();
+        s.IncludeOpens = 0;
         s.LineNo = 0;
         s.LineAddr = 0;
         s.NextAddr = 0;
@@ -317,11 +367,11 @@ bool Assembler::FinalPass() {
         s.AutoOrgCount = 1;
         s.IdentText.clear();
         s.TitleText.clear();
-        s.EndSeen = 0;
+        s.EndSeen = false;
         s.HexUpperAddress = 0;
         s.HexRecordsOpen = false;
-        s.IncludeActive = 0;
-        s.ListingOn = 1;
+        s.IncludeActive = false;
+        s.ListingOn = true;
         s.ErrorCount = 0;
         // Operand messages appear from pass 2 on; after 255 passes the
         // number goes back to 2, never to the first pass's 1 (or 0).
@@ -330,16 +380,17 @@ bool Assembler::FinalPass() {
         s.CodeImage.fill(0xFF);
         pane_->Clear();
         s.ErrorLines.fill(0);
-        s.MacroState = 0;
-        s.SkipLines = 0;
-        s.CommentBlock = 0;
-        s.AfterOrg = 0;
+        s.MacroState = MacroMode::None;
+        s.SkipLines = false;
+        s.CommentBlock = false;
+        s.AfterOrg = false;
 
         while (!s.SourceFile.AtEnd()) ProcessLine(true);
         s.SourceFile.Close();
-        s.IncludeFile.Close();
-        s.IncludeActive = 0;
+        s.CloseIncludes();
         NoticeUnendedHexRecords(s, *pane_);
+        ReportOpenDefinition(true);
+        EndSourceMap();
 
         if (s.ErrorCount > 0) {
             pane_->SetColor(clr::Red);
@@ -350,8 +401,10 @@ bool Assembler::FinalPass() {
         }
         SymbolListing(s, *pane_);
         writing = true;
-        WriteBinFile(s, *pane_);
-        WriteHexFile(s, *pane_);
+        if (writeFiles_) {
+            WriteBinFile(s, *pane_);
+            WriteHexFile(s, *pane_);
+        }
         outcome_ = Outcome::Written;
         return true;
     } catch (const FileError& e) {
@@ -360,8 +413,12 @@ bool Assembler::FinalPass() {
         failure_ = e.what();
     }
     s.SourceFile.Close();
-    s.IncludeFile.Close();
-    s.IncludeActive = 0;
+    s.CloseIncludes();
+    if (mapOpen_) {
+        // The pass ended half-way: the map would describe part of the image.
+        s.ws.Sources = SourceMap{{}, {}, {}, {}, s.ws.Sources.serial + 1};
+        mapOpen_ = false;
+    }
     // A failure while writing the output is shown; any other failure ends
     // the pass silently.
     if (writing) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "assembler/asm_state.h"
 #include "core/pane.h"
@@ -27,7 +28,12 @@ public:
     // The final pass (mnuTrnClick): finishes a running first pass first, then runs all lines,
     // and without errors prints the symbol listing and writes the .Bin and .Hex files.
     // Returns true when it ran without errors and wrote both files.
+    // Every final pass also fills the workspace's source map (Sources).
     bool FinalPass();
+    // Whether a final pass without errors writes the .Bin and .Hex files
+    // (on by default; a run of the source in the emulator needs only the
+    // code image).
+    void SetWriteFiles(bool on) { writeFiles_ = on; }
     const AsmState& State() const { return *st_; }
     AsmState& State() { return *st_; }
 
@@ -49,8 +55,12 @@ private:
     void ProcessLine(bool finalPass);
     void FetchLine();
     void EndFirstPass();
-    void RecordErrorLine();
+    void RecordErrorLine(std::uint32_t lineNo);
+    void CountError();
+    void ReportOpenDefinition(bool finalPass);
     void StopFirstPass();
+    void BeginSourceMap();
+    void EndSourceMap();
 
     std::unique_ptr<AsmState> st_;
     Pane* pane_;
@@ -60,6 +70,9 @@ private:
     int tailCalls_ = 0;
     Outcome outcome_ = Outcome::None;
     std::string failure_;
+    bool writeFiles_ = true;
+    bool mapOpen_ = false;  // a final pass is filling the source map
+    std::vector<std::string> codeLabels_;  // names of code labels met in the final pass
 };
 
 // Driver steps shared by both passes, exposed for the tests.

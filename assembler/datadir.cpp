@@ -86,7 +86,13 @@ ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalF
     std::size_t i = start;
     for (; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == ' ' || c == '\t' || c == ';') break;
+        if (IsBlank(c)) {
+            const std::size_t next = SkipBlanksBesideComma(line, i, i > start ? line[i - 1] : '\0');
+            if (next == i) break;
+            i = next - 1;
+            continue;
+        }
+        if (c == ';') break;
         if (c == ',') take();
         else item += UpperAscii(c);
     }
@@ -141,7 +147,7 @@ namespace {
 
 EvalResult EvaluateText(AsmState& st, std::string_view text) {
     Evaluate(st, text);
-    return {st.ExprValue, st.ExprValid != 0};
+    return {st.ExprValue, st.ExprValid};
 }
 
 // A value that does not evaluate would be stored as whatever the evaluator
@@ -205,7 +211,7 @@ void NumericList(AsmState& st, LineData& data) {
                       data);
     // An item without a value makes the line unrecognised; in the first
     // pass it may be a forward reference, which is no error yet.
-    if (!scan.allValid && st.PassNo > 1) st.LineHandled = 0;
+    if (!scan.allValid && st.PassNo > 1) st.LineHandled = false;
     f.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
     SetCommentAfter(st, scan.stop);
 }
@@ -233,7 +239,7 @@ void PackedFloat(AsmState& st, DataDirective d, LineData& data) {
 bool HandleDataDirective(AsmState& st, Pane&) {
     const std::optional<DataDirective> d = FindDataDirective(st.Mnemonic);
     if (!d) return false;
-    st.LineHandled = 1;
+    st.LineHandled = true;
     LineData data;
     if (IsStringDirective(*d, st.Operand1)) {
         QuotedString(st, *d, data);
@@ -263,7 +269,7 @@ bool HandleDataDirective(AsmState& st, Pane&) {
 
 bool HandleByteList(AsmState& st, Pane&) {
     if (st.FieldSpans.MnemonicSpan.start == 0) return false;
-    st.LineHandled = 1;
+    st.LineHandled = true;
     LineData data;
     const ByteListScan scan = ByteListBytes(st.AsmLine, st.FieldSpans.MnemonicSpan.start - 1u,
                                             [&](const std::string& t) { return EvaluateText(st, t); }, data);

@@ -69,8 +69,9 @@ QuotedText ScanQuoted(std::string_view line, std::size_t open);
 void StringBytes(DataDirective d, std::string_view text, LineData& out);
 
 // A numeric byte list read from `line` at index `start` up to a blank, a
-// tab, a ";" or the end of the line. Items are separated by commas and
-// evaluated upper-cased; each gives its low byte, valid or not.
+// tab, a ";" or the end of the line; blanks beside a comma do not end it.
+// Items are separated by commas and evaluated upper-cased; each gives its
+// low byte, valid or not.
 struct ByteListScan {
     std::size_t stop = 0;  // index of the character that ended the list
     bool allValid = true;

@@ -13,28 +13,29 @@
 //   straight to its closing step. It returns false to let the parser go on
 //   as if the hook did not exist.
 // - On entry AsmLine has passed CyrToLat; ListingOn/LineNo/LineListed are
-//   done; LineHandled = 0, LineByteCount = 0, LineError empty, DupCheck 0,
+//   done; LineHandled false, LineByteCount = 0, LineError empty, DupCheck false,
 //   NextAddr == LineAddr. CommentStart is set when the line has a ";".
-// - A hook that recognises its line sets LineHandled = 1 itself (or leaves
-//   it 0 where the rules say the line ends unrecognised, e.g. an invalid DB
+// - A hook that recognises its line sets LineHandled itself (or leaves
+//   it false where the rules say the line ends unrecognised, e.g. an invalid DB
 //   item), fills LineBytes/LineByteCount, sets NextAddr = LineAddr +
 //   LineByteCount, and may set LineError, Mnemonic and FieldSpans.
 // - The closing step stays with the parser: it updates LowAddr/HighAddr
 //   and AfterOrg for lines with bytes; discards bytes and errors while
-//   EndSeen or SkipLines is set; appends LF + AsmLine to MacroText in
-//   MacroState 1 (and swallows the line in state 5); and for MacroState 3
-//   sets MacroText = LF + Operand1 + " " + Mnemonic, for state 4
-//   MacroText = LF + MacroName + " MACRO", then MacroState = 1. So a header
-//   handler only sets MacroState 3 or 4 (and MacroName / MacroIndex).
+//   EndSeen or SkipLines is set; appends LF + AsmLine to MacroText while
+//   Recording (and swallows the line while SkippingDuplicate); and for
+//   HeaderMacroName sets MacroText = LF + Operand1 + " " + Mnemonic, for
+//   HeaderNameMacro MacroText = LF + MacroName + " MACRO", then Recording.
+//   So a header handler only sets MacroState to one of the two header
+//   modes (and MacroName / MacroIndex).
 // - Comment blocks are done by the parser itself (CommentBlock, ".COMMENT"
 //   in column 1, "COMMENT %", "%"); no hook is needed for them.
-// - The driver's FetchLine reads macro bodies (MacroState 2 from MacroText
+// - The driver's FetchLine reads macro bodies (Replaying, from MacroText
 //   at MacroPos, "\0".."\9" replaced by MacroParams) and the include file
 //   (IncludeActive: st.IncludeFile, a TextReader; at its end it is closed,
-//   ListingOn = 1, IncludeActive = 0). A macro call therefore only sets
-//   MacroText = the slot's text, MacroPos = 2, MacroState = 2 and the
+//   ListingOn set, IncludeActive cleared). A macro call therefore only sets
+//   MacroText = the slot's text, MacroPos = 2, MacroState = Replaying and the
 //   parameters; an include directive opens st.IncludeFile and sets
-//   IncludeActive = 1.
+//   IncludeActive.
 // - Useful: Evaluate / GetValFMT / GetVal / ValBit (assembler/evaluator.h),
 //   the symbol table operations (assembler/symtab.h), UpperCopy,
 //   TrimBlanks, Columns, IsBlank (assembler/parser.h), ByteToHex2,
@@ -71,7 +72,8 @@ enum class MacroSite : std::uint8_t {
     HeaderMnemonic,
     // Mnemonic "%ENDM", "ENDM" or "ENDMAC"; fields are cut.
     EndmMnemonic,
-    // No instruction matched and MacroState is 0: try a macro call.
+    // No instruction matched and no macro is being defined or replayed:
+    // try a macro call.
     Call,
 };
 bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site);

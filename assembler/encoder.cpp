@@ -244,7 +244,7 @@ private:
     void Bit(int i, std::string_view text, const char* msg) {
         ValBit(st_, text);
         if (st_.BitValid) {
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
         } else {
             Evaluate(st_, text);
         }
@@ -283,7 +283,7 @@ private:
                     ValBit(st_, text);
                     Store(i, st_.ExprValue);
                     if (st_.BitValid) {
-                        st_.ExprValid = 1;
+                        st_.ExprValid = true;
                     } else {
                         Evaluate(st_, text);
                         Store(i, st_.ExprValue);
@@ -311,10 +311,10 @@ private:
             // are their register addresses.
             if (text == "A" || text == "ACC") {
                 st_.ExprValue = 0xE0;
-                st_.ExprValid = 1;
+                st_.ExprValid = true;
             } else if (text == "B") {
                 st_.ExprValue = 0xF0;
-                st_.ExprValid = 1;
+                st_.ExprValid = true;
             }
             Store(i, st_.ExprValue);
             if (!st_.ExprValid) {

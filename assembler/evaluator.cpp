@@ -1,6 +1,5 @@
 #include "assembler/evaluator.h"
 
-#include <charconv>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -8,67 +7,13 @@
 #include "assembler/asm_state.h"
 #include "assembler/name_hash.h"
 #include "core/cp1251.h"
+#include "isa/notation.h"
 #include "isa/tables.h"
 
 namespace z51 {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-bool IsHex(char c) { return HexValue(c) >= 0; }
 char Up(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-template <class Pred>
-bool All(std::string_view s, Pred p) {
-    for (char c : s)
-        if (!p(c)) return false;
-    return true;
-}
-
-// Signed 32-bit decimal; false when the text is no number of that range
-// (a lone "-", too many digits).
-bool ParseDecimal(std::string_view s, std::int32_t& out) {
-    if (s.empty()) return false;
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    std::int32_t v = 0;
-    auto [p, ec] = std::from_chars(first, last, v, 10);
-    if (ec != std::errc() || p != last) return false;
-    out = v;
-    return true;
-}
-
-// Hexadecimal digits into 32 bits (FFFFFFFFH reads as -1); false when the
-// text is empty or the value needs more than 32 bits.
-bool ParseHex(std::string_view s, std::int32_t& out) {
-    if (s.empty()) return false;
-    std::uint64_t v = 0;
-    for (char c : s) {
-        int d = HexValue(c);
-        if (d < 0) return false;
-        v = v * 16 + static_cast<unsigned>(d);
-        if (v > 0xFFFFFFFFull) return false;
-    }
-    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-    return true;
-}
-
-// Digit-by-digit accumulation of the letter notations; the value wraps at
-// 32 bits like the register it is built in.
-bool Accumulate(std::string_view digits, unsigned base, std::int32_t& out) {
-    std::uint32_t v = 0;
-    for (char c : digits) {
-        if (!IsDigit(c) || static_cast<unsigned>(c - '0') >= base) return false;
-        v = v * base + static_cast<unsigned>(c - '0');
-    }
-    out = static_cast<std::int32_t>(v);
-    return true;
-}
 
 // First-match name index over SfrTable, then BitTable: gives exactly what
 // the two scans in table order give.
@@ -107,78 +52,29 @@ std::int32_t ApplyPrefix(Prefix p, std::int32_t value) {
     return value;
 }
 
-// The notations of one term, tried in order. Returns true when one of
-// them accepted `w` (ok tells whether its value could be converted).
+// The notations of one term, tried in order, with the two-character
+// register and bit names (P1, SP, CY ...) between the binary and the
+// hexadecimal forms. Returns true when one of them accepted `w` (ok tells
+// whether its value could be converted).
 bool Notation(AsmState& st, std::string_view w, bool& ok, std::int32_t& v) {
-    const std::size_t n = w.size();
-    const char first = w[0];
-    const char last = Up(w[n - 1]);
-    ok = true;
-    // 1. Signed decimal.
-    if ((IsDigit(first) || first == '-') && All(w.substr(1), IsDigit)) {
-        ok = ParseDecimal(w, v);
-        return true;
-    }
-    // 2, 3. "$" is the address of the line; "$" with digits is hexadecimal.
-    if (first == '$') {
-        if (n == 1) {
-            v = st.LineAddr;
-            return true;
-        }
-        if (All(w.substr(1), IsHex)) {
-            ok = ParseHex(w.substr(1), v);
-            return true;
-        }
-    }
-    // 4. 0X prefix.
-    if (n >= 2 && first == '0' && Up(w[1]) == 'X' && All(w.substr(2), IsHex)) {
-        ok = ParseHex(w.substr(2), v);  // "0X" alone converts to nothing
-        return true;
-    }
-    // 5. Character constant.
-    if (n == 3 && first == '\'' && w[2] == '\'') {
-        v = static_cast<unsigned char>(w[1]);
-        return true;
-    }
-    // 6. O followed by octal digits, 7. T followed by base-4 digits.
-    if (Up(first) == 'O' && Accumulate(w.substr(1), 8, v)) return true;
-    if (Up(first) == 'T' && Accumulate(w.substr(1), 4, v)) return true;
-    // 8. Octal with an O or Q suffix.
-    if ((last == 'O' || (last == 'Q' && n >= 2)) && Accumulate(w.substr(0, n - 1), 8, v)) return true;
-    // 9. Binary.
-    if (last == 'B' && n >= 2 && Accumulate(w.substr(0, n - 1), 2, v)) return true;
-    // 10. Two-character register and bit names (P1, SP, CY ...).
-    if (n == 2) {
+    if (NumberNotationBeforeNames(w, st.LineAddr, ok, v)) return true;
+    if (w.size() == 2) {
         ValBit(st, w);
         if (st.BitValid) {
             v = st.ExprValue;
             return true;
         }
     }
-    // 11. Hexadecimal with an H suffix.
-    if (last == 'H' && n >= 2 && All(w.substr(0, n - 1), IsHex)) {
-        ok = ParseHex(w.substr(0, n - 1), v);
-        return true;
-    }
-    // 12. Decimal with a D suffix.
-    if (last == 'D' && n >= 2) {
-        std::string_view body = w.substr(0, n - 1);
-        bool digits = (IsDigit(body[0]) || (body[0] == '-' && n >= 3)) && All(body.substr(1), IsDigit);
-        if (digits) {
-            ok = ParseDecimal(body, v);
-            return true;
-        }
-    }
-    return false;
+    return NumberNotationAfterNames(w, ok, v);
 }
 
 }  // namespace
 
 void ValBit(AsmState& st, std::string_view s) {
-    st.BitValid = 0;
+    st.BitValid = false;
     if (const std::uint8_t* addr = NameIndex().Find(s)) {
         st.ExprValue = *addr;
-        st.BitValid = 1;
+        st.BitValid = true;
         return;
     }
     auto bitDigit = [](char c) { return c >= '0' && c <= '7'; };
@@ -187,10 +83,10 @@ void ValBit(AsmState& st, std::string_view s) {
         char b = s[4];
         if (f > 0x80 && f < 0x100 && bitDigit(b)) {
             st.ExprValue = f | (b - '0');
-            st.BitValid = 1;
+            st.BitValid = true;
         } else if (f >= 0x20 && f <= 0x2F && bitDigit(b)) {
             st.ExprValue = (f - 0x20) * 8 + (b - '0');
-            st.BitValid = 1;
+            st.BitValid = true;
         }
         return;
     }
@@ -199,7 +95,7 @@ void ValBit(AsmState& st, std::string_view s) {
         char b = s[5];
         if (f > 0x80 && f < 0x100 && bitDigit(b)) {
             st.ExprValue = f | (b - '0');
-            st.BitValid = 1;
+            st.BitValid = true;
         }
     }
 }
@@ -230,12 +126,12 @@ void GetVal(AsmState& st, std::string_view t) {
     if (w.empty()) {
         static const std::string kBadArgument = cp("Ошибка представления аргумента в строке выше…");
         st.LineError = kBadArgument;
-        st.ExprValid = 0;
+        st.ExprValid = false;
     } else {
         bool ok = true;
         std::int32_t v = 0;
         if (Notation(st, w, ok, v)) {
-            st.ExprValid = ok ? 1 : 0;
+            st.ExprValid = ok;
             st.ExprValue = ok ? v : 0;
         } else {
             // A name: register and bit names first, the symbol table wins.
@@ -255,7 +151,7 @@ void GetVal(AsmState& st, std::string_view t) {
 void GetValFMT(AsmState& st) {
     if (st.OperandText.empty()) {
         static const std::string kEmpty = cp("Пустой операнд!");
-        st.ExprValid = 0;
+        st.ExprValid = false;
         st.ExprValue = 0;
         st.LineError = kEmpty;
         return;
@@ -280,9 +176,9 @@ void GetValFMT(AsmState& st) {
             auto b = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
             if (validA && validB) {
                 st.ExprValue = static_cast<std::int32_t>(left ? a << (b % 32) : a >> (b % 32));
-                st.ExprValid = 1;
+                st.ExprValid = true;
             } else {
-                st.ExprValid = 0;
+                st.ExprValid = false;
             }
             return;
         }
@@ -298,7 +194,7 @@ void GetValFMT(AsmState& st) {
             bool validB = st.ExprValid;
             auto b = static_cast<std::uint32_t>(st.ExprValue) & 0xFFFF;
             if (!validA || !validB) {
-                st.ExprValid = 0;
+                st.ExprValid = false;
                 return;
             }
             std::uint32_t r = 0;
@@ -309,7 +205,7 @@ void GetValFMT(AsmState& st) {
                 case '/':
                 case '%':
                     if (b == 0) {
-                        st.ExprValid = 0;
+                        st.ExprValid = false;
                         return;
                     }
                     r = c == '/' ? a / b : a % b;
@@ -322,7 +218,7 @@ void GetValFMT(AsmState& st) {
                 default: r = a == b; break;
             }
             st.ExprValue = static_cast<std::int32_t>(r);
-            st.ExprValid = 1;
+            st.ExprValid = true;
             return;
         }
     }

@@ -98,12 +98,6 @@ std::string FindIncludeFile(const std::string& path) {
     return best.empty() ? path : best;
 }
 
-std::string SpliceInclude(std::string newText, std::string_view rest) {
-    if (!newText.empty() && newText.back() != '\n' && newText.back() != '\r') newText += "\r\n";
-    newText += rest;
-    return newText;
-}
-
 namespace {
 
 std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
@@ -131,42 +125,58 @@ std::size_t CodeEnd(const AsmState& st) {
     return c ? std::min<std::size_t>(c - 1u, st.AsmLine.size()) : st.AsmLine.size();
 }
 
-// Include directives that one include file (with what it includes) may
-// run. A file that includes itself, directly or through others, would
-// otherwise grow without end; each one copies the rest of the text, so the
-// limit also bounds that work.
-constexpr std::uint16_t kMaxIncludeOpens = 64;
+// Include files open inside one another at most, and include files
+// opened in one pass at most (sources that include the same files over
+// and over in a tree would otherwise take time without end).
+constexpr std::size_t kMaxIncludeDepth = 16;
+constexpr std::uint32_t kMaxIncludeOpens = 4096;
+
+enum class Opened { Yes, Circular, TooDeep, TooMany };
 
 // Opens `path` as the include file. An include directive inside an include
-// file goes on with that file's remaining lines after the new one.
-// Returns false when the nesting limit is reached.
-bool OpenInclude(AsmState& st, const std::string& path) {
-    if (!st.IncludeActive) st.IncludeOpens = 0;
-    else if (++st.IncludeOpens > kMaxIncludeOpens) return false;
+// file reads the new file and then goes on with the lines after the
+// directive. Raises FileError when the file cannot be read.
+Opened OpenInclude(AsmState& st, const std::string& path) {
+    // The file of the directive stays open until the new one ends, also
+    // when the directive is its last line.
+    const std::size_t depth = st.IncludePaths.size();
+    // A file that is open already (the source among them) would include
+    // itself again and again.
+    auto same = [&](const std::string& other) {
+        std::error_code ec;
+        return std::filesystem::equivalent(path, other, ec);
+    };
+    if (same(st.SourceName) || std::any_of(st.IncludePaths.begin(), st.IncludePaths.end(), same))
+        return Opened::Circular;
+    if (depth >= kMaxIncludeDepth) return Opened::TooDeep;
+    if (st.IncludeOpens >= kMaxIncludeOpens) return Opened::TooMany;
     std::string text = ReadTextFile(path);
-    if (st.IncludeActive) {
-        text = SpliceInclude(std::move(text), st.IncludeFile.Rest());
+    // The place of the lines read from now on: their file, and the bytes
+    // still unread around it (none when it is no nested include).
+    st.Origin.IncludeOpened(path, depth > 0 ? st.IncludeUnread() : 0);
+    ++st.IncludeOpens;
+    if (depth == 0) {
+        st.CloseIncludes();
+    } else {
+        st.IncludeOuter.push_back(std::move(st.IncludeFile));
+        st.IncludeFile = TextReader();
     }
-    if (text.empty()) {
-        // Nothing to read: as if the include file had just ended.
-        st.IncludeFile.Close();
-        st.IncludeActive = 0;
-        st.ListingOn = 1;
-        return true;
-    }
+    // An empty file gives no line: FetchLine goes on at once with what
+    // follows the directive.
     st.IncludeFile.OpenText(std::move(text));
-    st.IncludeActive = 1;
-    return true;
+    st.IncludePaths.push_back(path);
+    st.IncludeActive = true;
+    return Opened::Yes;
 }
 
 }  // namespace
 
 bool HandleInclude(AsmState& st, Pane&) {
     FieldSpanSet& f = st.FieldSpans;
-    st.LineHandled = 1;
+    st.LineHandled = true;
     if (st.SkipLines) {
         f.CommentStart = 1;
-        st.ExprValid = 1;
+        st.ExprValid = true;
         return true;
     }
     // The name runs from column 10 to the last ";" (or the end of the line).
@@ -182,24 +192,34 @@ bool HandleInclude(AsmState& st, Pane&) {
     bool opened = false;
     if (!path.empty()) {
         try {
-            if (!OpenInclude(st, FindIncludeFile(path))) {
-                st.ExprValid = 0;
-                st.LineError = cp("Слишком много вложенных $INCLUDE (файл включает сам себя?)");
-                return true;
+            const std::string found = FindIncludeFile(path);
+            switch (OpenInclude(st, found)) {
+                case Opened::Yes: opened = true; break;
+                case Opened::Circular:
+                    st.LineError = cp("$INCLUDE по кругу: файл ") + Utf8To1251(found) + cp(" уже открыт!");
+                    break;
+                case Opened::TooDeep:
+                    st.LineError = cp("Слишком много вложенных $INCLUDE: не более ") +
+                                   std::to_string(kMaxIncludeDepth) + cp(" уровней!");
+                    break;
+                case Opened::TooMany:
+                    st.LineError = cp("Слишком много $INCLUDE за проход: не более ") +
+                                   std::to_string(kMaxIncludeOpens) + cp(" файлов!");
+                    break;
             }
-            opened = true;
         } catch (const FileError&) {
         }
     }
-    st.ExprValid = opened ? 1 : 0;
-    if (!opened) st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
+    st.ExprValid = opened;
+    if (!opened && st.LineError.empty())
+        st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
     return true;
 }
 
 // --- Conditional assembly ------------------------------------------------
 
 bool HandleConditional(AsmState& st, Pane&, Conditional which) {
-    st.LineHandled = 1;
+    st.LineHandled = true;
     std::size_t wordLength = 0;
     switch (which) {
         case Conditional::EndIf: wordLength = 6; break;
@@ -211,11 +231,11 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
     // The expression follows the directive word and ends at the comment.
     const auto [b, e] = ShowDirective(st, wordLength, CodeEnd(st));
     if (which == Conditional::EndIf) {
-        st.SkipLines = 0;
+        st.SkipLines = false;
         return true;
     }
     Evaluate(st, UpperCopy(std::string_view(st.AsmLine).substr(b, e - b)));
-    const bool valid = st.ExprValid != 0;
+    const bool valid = st.ExprValid;
     const std::int32_t v = st.ExprValue;
     bool skip = false;
     switch (which) {
@@ -225,7 +245,7 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
         case Conditional::IfFalse: skip = !valid || v == 1; break;
         case Conditional::EndIf: break;
     }
-    st.SkipLines = skip ? 1 : 0;
+    st.SkipLines = skip;
     return true;
 }
 

@@ -30,9 +30,4 @@ std::string SetPath(std::string_view folder, std::string_view name);
 // path as written.
 std::string FindIncludeFile(const std::string& path);
 
-// Text of a nested include: the new file's lines followed by the lines the
-// current include file has not given yet, so that reading goes on after
-// the nested file where it stopped.
-std::string SpliceInclude(std::string newText, std::string_view rest);
-
 }  // namespace z51

@@ -96,15 +96,20 @@ void PrintNumCodeStr(const AsmState& st, Pane& pane) {
         pane.AddLine(std::string(8 + st.TitleText.size() / 2, ' ') + "- " +
                      std::to_string(st.LineNo / st.PageLength + 1) + " -");
     }
-    char number[7] = "      ";  // five columns, right-aligned, and a blank
-    for (unsigned n = st.LineNo, i = 4;; --i) {
-        number[i] = static_cast<char>('0' + n % 10);
+    // Five columns, right-aligned, and a blank; a longer number in full.
+    char digits[16];
+    std::size_t from = sizeof digits;
+    digits[--from] = ' ';
+    std::uint32_t n = st.LineNo;
+    do {
+        digits[--from] = static_cast<char>('0' + n % 10);
         n /= 10;
-        if (n == 0 || i == 0) break;
-    }
+    } while (n != 0);
+    while (sizeof digits - from < 6) digits[--from] = ' ';
+    const std::string_view number(digits + from, sizeof digits - from);
     pane.SetColor(clr::Maroon);
-    if (st.LineNo == 1) pane.Append(std::string_view(number, 6));
-    else pane.AddLine(std::string_view(number, 6));
+    if (st.LineNo == 1) pane.Append(number);
+    else pane.AddLine(number);
 
     std::string text;
     AppendAddress(text, st.LineAddr);

@@ -1,5 +1,7 @@
 #include "assembler/macro.h"
 
+#include <vector>
+
 #include "assembler/asm_state.h"
 #include "assembler/directives_ext.h"
 #include "assembler/parser.h"
@@ -17,9 +19,17 @@ std::string_view MacroSlotName(std::string_view slot) {
 std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from) {
     std::array<std::string, 10> params;
     std::size_t n = 0;
+    bool quoted = false;
     for (std::size_t i = from; i < line.size(); ++i) {
         const char c = line[i];
-        if (IsBlank(c) || c == ';') break;
+        if (c == '\'') quoted = !quoted;
+        if (!quoted && IsBlank(c)) {
+            const std::size_t next = SkipBlanksBesideComma(line, i, i > from ? line[i - 1] : '\0');
+            if (next == i) break;
+            i = next - 1;
+            continue;
+        }
+        if (!quoted && c == ';') break;
         if (c == ',') {
             if (++n == params.size()) break;
         } else {
@@ -29,33 +39,83 @@ std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t 
     return params;
 }
 
+bool ExpandMacroParams(std::string& line, const std::array<std::string, 10>& params, std::size_t limit) {
+    if (line.find('\\') == std::string::npos) return true;
+    std::string out;
+    // The text still to scan, the next piece last; no piece is empty.
+    std::vector<std::string_view> todo{line};
+    std::size_t todoSize = line.size();
+    auto take = [&] {
+        std::string_view& top = todo.back();
+        const char c = top.front();
+        top.remove_prefix(1);
+        if (top.empty()) todo.pop_back();
+        --todoSize;
+        return c;
+    };
+    // Each step either adds a character to the line or removes an empty
+    // parameter's "\d"; a line within the limit needs far fewer steps.
+    std::size_t steps = 4 * limit;
+    bool complete = true;
+    while (!todo.empty()) {
+        if (out.size() + todoSize > limit || steps-- == 0) {
+            complete = false;
+            break;
+        }
+        if (todo.back().front() == '\\') {
+            const std::string_view top = todo.back();
+            const char d = top.size() > 1 ? top[1] : todo.size() > 1 ? todo[todo.size() - 2].front() : '\0';
+            if (d >= '0' && d <= '9') {
+                take();
+                take();
+                const std::string& param = params[static_cast<std::size_t>(d - '0')];
+                if (!param.empty()) {
+                    out += param.front();
+                    if (param.size() > 1) {
+                        todo.push_back(std::string_view(param).substr(1));
+                        todoSize += param.size() - 1;
+                    }
+                }
+                continue;
+            }
+        }
+        out += take();
+    }
+    for (auto it = todo.rbegin(); it != todo.rend(); ++it) out += *it;
+    line = std::move(out);
+    return complete;
+}
+
 namespace {
 
 std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
 
 // Looks for a free slot or an earlier definition of `name`. A free slot
-// starts a new definition (`newState`); an earlier one of the same name
-// makes this definition a duplicate whose body is skipped (state 5: the
+// starts a new definition (`header`); an earlier one of the same name
+// makes this definition a duplicate whose body is skipped (the
 // macros of the first pass stay defined in the final passes, where every
 // header finds its own earlier definition). With all 65 slots in use the
 // notice goes to the pane and the body is assembled as ordinary lines.
-void StartDefinition(AsmState& st, Pane& pane, std::string_view name, std::uint8_t newState) {
-    st.LineHandled = 1;
+void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode header) {
+    st.LineHandled = true;
     // A definition inside a block that conditional assembly skips is no
     // definition: its body lines are skipped like the others, and another
     // definition of the name in the block that is kept is the one used.
     if (st.SkipLines) return;
     st.MacroText.clear();
+    st.MacroName = std::string(name);
+    st.MacroLineNo = st.LineNo;
+    st.MacroAfterEnd = st.EndSeen;
     for (int i = 0; i <= MacroMax; ++i) {
         const std::string& slot = st.MacroTable[i];
         if (slot.empty()) {
             st.MacroIndex = static_cast<std::uint8_t>(i);
-            st.MacroState = newState;
+            st.MacroState = header;
             return;
         }
         if (MacroSlotName(slot) == name) {
             st.MacroIndex = MacroMax;
-            st.MacroState = 5;
+            st.MacroState = MacroMode::SkippingDuplicate;
             return;
         }
     }
@@ -98,24 +158,31 @@ bool HeaderAfterLabel(AsmState& st, Pane& pane) {
     if (e > b) f.Operand1Span = {Col(b), static_cast<std::uint16_t>(e)};
     if (codeEnd > e && e > b) f.TrailGap = {Col(e), static_cast<std::uint16_t>(codeEnd)};
 
-    StartDefinition(st, pane, st.MacroName, 4);
+    StartDefinition(st, pane, st.MacroName, MacroMode::HeaderNameMacro);
     return true;
 }
 
-// ".ENDM" in column 1, or ENDM / %ENDM / ENDMAC: the body is stored (a
-// duplicate stores nothing). Without an open definition the line only
-// shows itself.
+// ".ENDM" or ENDM / %ENDM / ENDMAC in column 1, or ENDM / %ENDM / ENDMAC
+// as mnemonic: the body is stored (a duplicate stores nothing). Without an
+// open definition the line only shows itself.
 bool EndDefinition(AsmState& st, bool columnOne) {
-    st.LineHandled = 1;
+    st.LineHandled = true;
     if (columnOne) {
+        // ".ENDM" and whatever follows it, or the word ENDM, %ENDM, ENDMAC.
         FieldSpanSet& f = st.FieldSpans;
-        st.Mnemonic = ".ENDM";
-        f.MnemonicSpan = {1, 5};
-        const std::size_t end = f.CommentStart ? f.CommentStart - 1u : st.AsmLine.size();
-        if (end > 5) f.MnemonicGap = {6, static_cast<std::uint16_t>(end)};
+        const std::string& line = st.AsmLine;
+        const std::size_t end = f.CommentStart ? f.CommentStart - 1u : line.size();
+        std::size_t word = 5;
+        if (line[0] != '.') {
+            word = 0;
+            while (word < end && !IsBlank(line[word])) ++word;
+        }
+        st.Mnemonic = UpperCopy(line.substr(0, word));
+        f.MnemonicSpan = {1, static_cast<std::uint16_t>(word)};
+        if (end > word) f.MnemonicGap = {Col(word), static_cast<std::uint16_t>(end)};
     }
-    if (st.MacroState == 1) st.MacroTable[st.MacroIndex] = st.MacroText;
-    if (st.MacroState == 1 || st.MacroState == 5) st.MacroState = 0;
+    if (st.MacroState == MacroMode::Recording) st.MacroTable[st.MacroIndex] = st.MacroText;
+    if (st.InMacroDefinition()) st.MacroState = MacroMode::None;
     return true;
 }
 
@@ -125,16 +192,16 @@ bool Call(AsmState& st) {
     const int slot = FindMacroCall(st.MacroTable, st.Mnemonic);
     if (slot < 0) return false;
     if (st.SkipLines) {
-        st.LineHandled = 1;
+        st.LineHandled = true;
         return true;
     }
     st.MacroIndex = static_cast<std::uint8_t>(slot);
     st.MacroText = st.MacroTable[slot];
     st.MacroPos = 2;
-    st.MacroState = 2;
+    st.MacroState = MacroMode::Replaying;
     // A call without operands replays with the parameters of the previous one.
     if (!st.Operand1.empty()) st.MacroParams = SplitMacroParams(st.AsmLine, st.FieldSpans.Operand1Span.start - 1u);
-    st.LineHandled = 1;
+    st.LineHandled = true;
     if (st.FieldSpans.CommentStart == 0) st.FieldSpans.CommentStart = static_cast<std::uint16_t>(st.AsmLine.size() + 1);
     static const std::string kNote = cp(" ; вставка MACRO № ");
     st.AsmLine += kNote + std::to_string(slot);
@@ -152,10 +219,10 @@ bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site) {
             // A header without a name could never be called; the line is left
             // to be reported as not recognised.
             if (st.Operand1.empty()) return false;
-            StartDefinition(st, pane, st.Operand1, 3);
+            StartDefinition(st, pane, st.Operand1, MacroMode::HeaderMacroName);
             return true;
         case MacroSite::Call:
-            if (st.MacroState != 0) return false;
+            if (st.MacroState != MacroMode::None) return false;
             return Call(st);
     }
     return false;

@@ -5,6 +5,7 @@
 // pieces.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,15 @@ int FindMacroCall(const std::array<std::string, N>& table, std::string_view mnem
 
 // Parameters of a call: the text from `from` up to a blank, a tab, a
 // comment or the end of the line, split at commas; at most ten, the rest
-// empty.
+// empty. A blank or ";" between quotes belongs to the parameter ('a;b');
+// blanks beside a comma are left out and do not end the list.
 std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from);
+
+// Replaces "\0".."\9" in a replayed body line by the parameters. The text
+// put in is scanned again from its second character on, so a parameter may
+// hold "\d" of another. Expansion stops once the line is longer than
+// `limit` or the work exceeds a few times `limit` steps (parameters that
+// expand into each other without end); returns false then.
+bool ExpandMacroParams(std::string& line, const std::array<std::string, 10>& params, std::size_t limit);
 
 }  // namespace z51

@@ -44,6 +44,12 @@ std::string_view Columns(std::string_view s, std::size_t first, std::size_t last
     return s.substr(first - 1, last - first + 1);
 }
 
+std::size_t SkipBlanksBesideComma(std::string_view s, std::size_t i, char previous) {
+    std::size_t j = i;
+    while (j < s.size() && IsBlank(s[j])) ++j;
+    return previous == ',' || (j < s.size() && s[j] == ',') ? j : i;
+}
+
 namespace {
 
 using Col = std::uint16_t;
@@ -61,6 +67,7 @@ constexpr const char* kBadEprom = "Псевдо команда .27xxx не ра�
 constexpr const char* kLabelOverflow = "Переполнение массива меток для строки ниже:";
 constexpr const char* kHexRecordSkipped = "Запись HEX неизвестного типа или длины пропущена!";
 constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
+constexpr const char* kBeyondMemory = "Код выходит за пределы памяти программ 0000..FFFFH!";
 
 // Upper-cased prefix test on the raw line.
 bool StartsUpper(std::string_view line, std::string_view word) {
@@ -90,7 +97,7 @@ private:
 
     void Start() {
         if (st_.ListingOn) ++st_.LineNo;
-        st_.LineHandled = 0;
+        st_.LineHandled = false;
         st_.LineByteCount = 0;
         st_.FieldSpans = FieldSpanSet{};
         st_.LabelText.clear();
@@ -99,11 +106,12 @@ private:
         st_.Operand2.clear();
         st_.Operand3.clear();
         st_.LineError.clear();
-        st_.DupCheck = 0;
+        st_.DupCheck = false;
         st_.LineListed = st_.ListingOn;
-        if (st_.AsmLine.size() > kMaxLineLength) {
-            st_.AsmLine.resize(kMaxLineLength);
+        if (st_.AsmLine.size() > kMaxLineLength || st_.ExpansionCut) {
+            if (st_.AsmLine.size() > kMaxLineLength) st_.AsmLine.resize(kMaxLineLength);
             tooLong_ = true;
+            st_.ExpansionCut = false;
         }
     }
 
@@ -115,11 +123,11 @@ private:
             std::string_view t = TrimBlanks(st_.AsmLine);
             if (t.empty() || t.back() != '%' || t.size() > 2) {
                 f_.CommentStart = 1;
-                st_.LineHandled = 1;
+                st_.LineHandled = true;
                 return;
             }
             // The end of the block; the line itself is parsed as usual.
-            st_.CommentBlock = 0;
+            st_.CommentBlock = false;
         }
 
         if (st_.AsmLine[0] == ':' && (hexRecord_ = HexRecord())) return;
@@ -155,7 +163,7 @@ private:
         f_.LabelSpan = {1, 1};
         f_.MnemonicSpan = {2, 9};
         f_.Operand1Span.start = 10;
-        st_.LineHandled = 1;
+        st_.LineHandled = true;
         if (s == kHexEndRecord) {
             st_.Mnemonic = "00000001";
             f_.Operand1Span.end = 11;
@@ -171,7 +179,7 @@ private:
         }
         if (!record) {
             f_ = FieldSpanSet{};  // an ordinary line after all
-            st_.LineHandled = 0;
+            st_.LineHandled = false;
             return false;
         }
         st_.Mnemonic = s.substr(1, 8);
@@ -184,11 +192,11 @@ private:
     // A record line of a part of the source that produces code (not a
     // macro body being recorded, not skipped, not after END).
     bool Producing() const {
-        return st_.MacroState != 1 && st_.MacroState != 5 && st_.EndSeen == 0 && st_.SkipLines != 1;
+        return !st_.InMacroDefinition() && !st_.EndSeen && !st_.SkipLines;
     }
 
     void TakeEndRecord() {
-        if (st_.EndSeen < 255) ++st_.EndSeen;
+        st_.EndSeen = true;
         st_.HexRecordsOpen = false;
     }
 
@@ -204,13 +212,19 @@ private:
         switch (place.kind) {
             case HexKind::Data:
                 if (record.count == 0) break;
-                if (place.dropped) Notice(HexDroppedNotice());
-                // A record wholly above FFFFH stores nothing and leaves the
-                // location counter at 10000H.
+                // Data that an extended address puts wholly above FFFFH
+                // belong to memory the 8051's code space does not have:
+                // dropped, and the location counter stays at 10000H. A
+                // record that starts in program memory and runs past its
+                // top is code past FFFFH, which the closing step reports.
                 st_.LineAddr = static_cast<std::int32_t>(place.address);
-                std::copy_n(record.data.begin(), place.kept, st_.LineBytes.begin());
-                st_.LineByteCount = static_cast<std::uint16_t>(place.kept);
-                st_.NextAddr = AddrSum(st_.LineAddr, static_cast<std::int32_t>(place.kept));
+                if (place.kept == 0) {
+                    Notice(HexDroppedNotice());
+                    break;
+                }
+                std::copy_n(record.data.begin(), record.count, st_.LineBytes.begin());
+                st_.LineByteCount = record.count;
+                st_.NextAddr = AddrSum(st_.LineAddr, record.count);
                 break;
             case HexKind::StartAddress: Notice(HexStartIgnoredNotice()); break;
             case HexKind::Other: st_.LineError = Text(kHexRecordSkipped); break;
@@ -244,23 +258,30 @@ private:
         const std::string& s = st_.AsmLine;
         const std::size_t len = Len();
         if (len > 4 && StartsUpper(s, ".ENDM") && HandleMacroLine(st_, pane_, MacroSite::EndmColumn1)) return true;
+        // Published sources often end a definition with ENDM in column 1,
+        // where it would otherwise be a label and the definition would
+        // swallow the rest of the program.
+        if (st_.InMacroDefinition()) {
+            const Word* w = Words().Find(FirstWord());
+            if (w && *w == Word::EndMacro && HandleMacroLine(st_, pane_, MacroSite::EndmColumn1)) return true;
+        }
         if (len > 5 && StartsUpper(s, ".ENDIF") && HandleConditional(st_, pane_, Conditional::EndIf)) return true;
         if (len > 5 && StartsUpper(s, ".IDENT")) {
             IdentText();
             return true;
         }
         if (len > 7 && (StartsUpper(s, "$NOMOD5") || StartsUpper(s, "$NO_LIST"))) {
-            st_.ListingOn = 0;
+            st_.ListingOn = false;
             st_.Mnemonic = s.substr(0, 8);
             f_.MnemonicSpan = {1, 8};
             if (f_.CommentStart == 0 && len > 8) f_.TrailGap = {9, static_cast<Col>(codeEnd_)};
-            st_.LineHandled = 1;
+            st_.LineHandled = true;
             return true;
         }
         if (len > 10 && (StartsUpper(s, ".GLOBAL") || StartsUpper(s, ".ARGCHK"))) {
             f_ = FieldSpanSet{};
             f_.CommentStart = 1;
-            st_.LineHandled = 1;
+            st_.LineHandled = true;
             return true;
         }
         if (len > 10) {
@@ -277,12 +298,12 @@ private:
         if (len > 9 && StartsUpper(s, ".COMMENT")) {
             std::string_view rest = TrimBlanks(std::string_view(s).substr(8));
             if (!rest.empty() && rest.back() == '%') {
-                st_.CommentBlock = 1;
+                st_.CommentBlock = true;
                 st_.Mnemonic = ".COMMENT";
                 f_ = FieldSpanSet{};
                 f_.MnemonicSpan = {1, 8};
                 f_.CommentStart = 9;
-                st_.LineHandled = 1;
+                st_.LineHandled = true;
                 return true;
             }
         }
@@ -292,6 +313,13 @@ private:
         return false;
     }
 
+    // The first word of the code part, upper-cased.
+    std::string FirstWord() const {
+        std::size_t c = 1;
+        while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
+        return UpperCopy(Columns(st_.AsmLine, 1, c - 1));
+    }
+
     // ".IDENT /dd.mm.yyyy hh:mm/": the date that the binary file receives.
     void IdentText() {
         const std::string& s = st_.AsmLine;
@@ -299,7 +327,7 @@ private:
         st_.LabelText.clear();
         f_.LabelSpan = {};
         f_.LeadBlank = {};
-        st_.LineHandled = 1;
+        st_.LineHandled = true;
         std::size_t first = s.find('/');
         if (first == std::string::npos) {
             // No delimiters: no date.
@@ -336,17 +364,18 @@ private:
         }
         const bool colon = !st_.LabelText.empty() && st_.LabelText.back() == ':';
         if (f_.LabelSpan.start != 1 && !colon) return false;
-        st_.DupCheck = 1;
+        st_.DupCheck = true;
         std::string_view name = st_.LabelText;
         if (colon) name.remove_suffix(1);
 
         // "name MACRO": the first M from the column numbered with the
-        // length of the label on decides.
+        // length of the label on decides. MACRO must be a word of its own,
+        // the first after the label: "L1: LCALL MACROS" calls MACROS.
         const std::size_t L = st_.LabelText.size();
         if (Len() > L + 5) {
             for (std::size_t c = std::max<std::size_t>(L, 1); c + 4 <= Len(); ++c) {
                 if (UpperAscii(At(c)) != 'M') continue;
-                if (StartsUpper(std::string_view(st_.AsmLine).substr(c - 1), "MACRO") &&
+                if (StartsUpper(std::string_view(st_.AsmLine).substr(c - 1), "MACRO") && KeywordAfterLabel(c, 5) &&
                     HandleMacroLine(st_, pane_, MacroSite::HeaderAfterLabel))
                     return true;
                 break;
@@ -362,6 +391,17 @@ private:
         return false;
     }
 
+    // Whether the `length` characters from column `col` are the first word
+    // after the label: only blanks before them, a blank, a comment or the
+    // end of the line after them.
+    bool KeywordAfterLabel(std::size_t col, std::size_t length) const {
+        if (col <= f_.LabelSpan.end) return false;
+        for (std::size_t c = f_.LabelSpan.end + 1u; c < col; ++c)
+            if (!IsBlank(At(c))) return false;
+        const std::size_t after = col + length;
+        return after > Len() || IsBlank(At(after)) || At(after) == ';';
+    }
+
     // Cuts the code part into gap, mnemonic, gap and up to three operands.
     void Fields() {
         std::size_t pos = std::max<std::size_t>(f_.LeadBlank.end, f_.LabelSpan.end) + 1;
@@ -371,7 +411,9 @@ private:
             while (pos <= end && IsBlank(At(pos))) ++pos;
             if (pos > b) span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
         };
-        // Characters up to a stop character; returns the column it stopped at.
+        // Characters up to a stop character. An operand (`commaStops`)
+        // returns whether a comma follows, perhaps after blanks.
+        const std::string_view code(st_.AsmLine.data(), end);
         auto word = [&](Span& span, std::string& text, bool commaStops) {
             std::size_t b = pos;
             while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
@@ -379,7 +421,8 @@ private:
                 span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
                 AssignUpper(text, Columns(st_.AsmLine, b, pos - 1));
             }
-            return pos <= end && At(pos) == ',';
+            if (!commaStops || pos > end) return false;
+            return At(pos) == ',' || SkipBlanksBesideComma(code, pos - 1, 0) != pos - 1;
         };
         blanks(f_.LabelGap);
         word(f_.MnemonicSpan, st_.Mnemonic, false);
@@ -389,8 +432,12 @@ private:
             while (pos <= end && (IsBlank(At(pos)) || At(pos) == ',')) ++pos;
             f_.Separator1 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
             if (word(f_.Operand2Span, st_.Operand2, true)) {
-                f_.Separator2 = {static_cast<Col>(pos), static_cast<Col>(pos)};
+                // One comma, with the blanks beside it.
+                b = pos;
+                while (pos <= end && IsBlank(At(pos))) ++pos;
                 ++pos;
+                while (pos <= end && IsBlank(At(pos))) ++pos;
+                f_.Separator2 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
                 word(f_.Operand3Span, st_.Operand3, false);
             }
         }
@@ -406,7 +453,7 @@ private:
     // Evaluates `text` as an operand.
     bool Eval(std::string_view text) {
         Evaluate(st_, text);
-        return st_.ExprValid != 0;
+        return st_.ExprValid;
     }
 
     // HEXCR, HEXWIDTH, PAGEWIDTH: the low byte of the value, at most `limit`.
@@ -418,7 +465,7 @@ private:
         if (!st_.ExprValid) st_.LineError = Text(kNeedNumber);
     }
 
-    void Handled() { st_.LineHandled = 1; }
+    void Handled() { st_.LineHandled = true; }
 
     // The directive words. Each word is tested at its place in the list;
     // words are distinct, so one lookup finds the only candidate, and a
@@ -468,7 +515,7 @@ private:
             case Word::PageWidth: Setting(st_.PageLength, 112); return true;
             case Word::Org:
                 Handled();
-                st_.AfterOrg = 1;
+                st_.AfterOrg = true;
                 if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
                 NeedValueAfterFirstPass();
                 return true;
@@ -504,22 +551,22 @@ private:
                 Equate();
                 return true;
             case Word::Var:
-                if (st_.MacroState == 0 && !st_.IncludeActive) return false;
+                if (st_.MacroState == MacroMode::None && !st_.IncludeActive) return false;
                 Equate();
                 return true;
             case Word::Bit: BitEquate(); return true;
             case Word::End:
                 Handled();
-                if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = 1;
+                if (!st_.SkipLines && !st_.IncludeActive) st_.EndSeen = true;
                 if (st_.SkipLines) f_.CommentStart = 1;
                 return true;
             case Word::Comment:
                 if (st_.Operand1 != "%") return false;
-                st_.CommentBlock = 1;
+                st_.CommentBlock = true;
                 Handled();
                 return true;
             case Word::Percent:
-                st_.CommentBlock = 0;
+                st_.CommentBlock = false;
                 Handled();
                 return true;
             case Word::Using: Handled(); return true;
@@ -541,7 +588,7 @@ private:
         }
         if (m.size() > 4 && m.find(',') != std::string::npos && HandleByteList(st_, pane_)) return;
         if (EncodeInstruction(st_)) return;
-        if (st_.MacroState == 0) HandleMacroLine(st_, pane_, MacroSite::Call);
+        if (st_.MacroState == MacroMode::None) HandleMacroLine(st_, pane_, MacroSite::Call);
     }
 
     void Title() {
@@ -563,7 +610,7 @@ private:
     // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the address.
     void Segment() {
         Handled();
-        st_.AfterOrg = 1;
+        st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
             st_.LineError = Text(kBadSegment);
             return;
@@ -613,7 +660,7 @@ private:
             f_.CommentStart = 1;
             f_.MnemonicSpan = {};
             f_.Operand1Span = {};
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
             return;
         }
         const std::string& op = st_.Operand1;
@@ -621,10 +668,10 @@ private:
             std::string alias = st_.LabelText;
             for (char& c : alias) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
             st_.RegAlias[static_cast<std::size_t>(op[1] - '0')] = alias;
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
             return;
         }
-        st_.DupCheck = 0;
+        st_.DupCheck = false;
         GetIndex_LBLEQU(st_, st_.LabelText);
         std::int32_t index = st_.FoundIndex;
         Eval(op);
@@ -645,22 +692,30 @@ private:
     void BitEquate() {
         Handled();
         if (st_.SkipLines) {
-            st_.ExprValid = 1;
+            st_.ExprValid = true;
             return;
         }
-        st_.DupCheck = 0;
+        st_.DupCheck = false;
         st_.LineError.clear();
         GetIndex_LBLEQU(st_, st_.LabelText);
         std::int32_t index = st_.FoundIndex;
         const std::string& op = st_.Operand1;
         if (op.size() >= 2 && op[op.size() - 2] == '.') {
+            bool valid = false;
             if (Eval(std::string_view(op).substr(0, op.size() - 2))) {
                 std::string text = "0" + ByteToHex2(static_cast<std::uint8_t>(st_.ExprValue & 0xFF)) + "H" +
                                    op.substr(op.size() - 2);
                 ValBit(st_, text);
                 if (!st_.BitValid) ValBit(st_, std::string_view(text).substr(1));
-                st_.ExprValid = st_.BitValid;
+                valid = st_.BitValid;
             }
+            // The numeric form does not take register 80H (P0.1 would be
+            // 080H.1); the bit's own name in the bit table does, as in SETB P0.1.
+            if (!valid) {
+                ValBit(st_, op);
+                valid = st_.BitValid;
+            }
+            st_.ExprValid = valid;
         } else {
             Eval(op);
         }
@@ -675,26 +730,30 @@ private:
             st_.LineError.clear();
             st_.LineByteCount = 0;
             st_.NextAddr = st_.LineAddr;
-            st_.LineHandled = 1;
-            st_.ExprValid = 1;
+            st_.LineHandled = true;
+            st_.ExprValid = true;
         };
-        if (st_.MacroState == 1 || st_.MacroState == 5) {
-            if (st_.MacroState == 1) {
+        if (st_.InMacroDefinition()) {
+            if (st_.MacroState == MacroMode::Recording) {
                 st_.MacroText += '\n';
                 st_.MacroText += st_.AsmLine;
             }
             produceNothing();
-        } else if (st_.EndSeen != 0 || st_.SkipLines == 1) {
+        } else if (st_.EndSeen || st_.SkipLines) {
             produceNothing();
         } else if (st_.LineByteCount != 0) {
-            st_.AfterOrg = 0;
+            st_.AfterOrg = false;
             if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;
             if (AddrSum(st_.NextAddr, -1) > st_.HighAddr) st_.HighAddr = AddrSum(st_.NextAddr, -1);
+            // Program memory ends at FFFFH; a byte beyond it has no place
+            // in the .Bin, the .Hex or the image.
+            const std::int64_t last = std::int64_t{st_.LineAddr} + st_.LineByteCount - 1;
+            if ((st_.LineAddr < 0 || last > 0xFFFF) && st_.LineError.empty()) st_.LineError = Text(kBeyondMemory);
         }
-        if (st_.MacroState == 3 || st_.MacroState == 4) {
-            st_.MacroText = st_.MacroState == 3 ? "\n" + st_.Operand1 + " " + st_.Mnemonic
-                                                : "\n" + st_.MacroName + " MACRO";
-            st_.MacroState = 1;
+        if (st_.MacroState == MacroMode::HeaderMacroName || st_.MacroState == MacroMode::HeaderNameMacro) {
+            st_.MacroText = st_.MacroState == MacroMode::HeaderMacroName ? "\n" + st_.Operand1 + " " + st_.Mnemonic
+                                                                          : "\n" + st_.MacroName + " MACRO";
+            st_.MacroState = MacroMode::Recording;
             produceNothing();
         }
     }

@@ -26,5 +26,11 @@ std::string_view TrimBlanks(std::string_view s);
 // Columns first..last (1-based, inclusive) of `s`; empty when last < first
 // or out of range.
 std::string_view Columns(std::string_view s, std::size_t first, std::size_t last);
+// Operand lists read a run of blanks beside a comma ("A ,#5", "R0, #7") as
+// if it were not there. `i` is the index of a blank in `s` and `previous`
+// the character before it: returns the index behind the run of blanks when
+// `previous` or the character behind the run is a comma, else `i` (the
+// blank ends the list).
+std::size_t SkipBlanksBesideComma(std::string_view s, std::size_t i, char previous);
 
 }  // namespace z51

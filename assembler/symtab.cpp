@@ -90,7 +90,7 @@ void SaveIndex_LBLEQU(AsmState& st, std::int32_t value) {
     if (st.FoundIndex < 0 || st.FoundIndex >= LabelCapacity) return;
     auto i = static_cast<std::size_t>(st.FoundIndex);
     SymbolTable& t = st.Symbols;
-    if (st.DupCheck == 1 && t.LabelDefined[i] == 1 && t.LabelValues[i] != value) {
+    if (st.DupCheck && t.LabelDefined[i] == 1 && t.LabelValues[i] != value) {
         static const std::string kDup = cp("Дубликатное имя метки! (");
         st.LineError = kDup + std::to_string(t.LabelValues[i]) + "->" + std::to_string(value) + ")";
     } else {

@@ -68,7 +68,11 @@ std::string TrimFileName(const std::string& sourceName) {
     const std::size_t dot = sourceName.rfind('.');
     const std::size_t sep = sourceName.find_last_of("/\\");
     const bool hasExtension = dot != std::string::npos && (sep == std::string::npos || dot > sep + 1);
-    return (hasExtension ? sourceName.substr(0, dot) : sourceName) + ".Trm";
+    std::string name = (hasExtension ? sourceName.substr(0, dot) : sourceName) + ".Trm";
+    // A source whose extension already is Trm is never overwritten by its
+    // own output (as with the assembler's .Bin and .Hex).
+    if (name == sourceName) name += ".Trm";
+    return name;
 }
 
 void TrimSource(Pane& pane, Workspace& ws, const std::string& sourceName) {

@@ -17,7 +17,8 @@ namespace z51 {
 std::string TrimLine(std::string_view line);
 
 // PROG.A51 gives PROG.Trm: the extension of the file name (or nothing, when
-// it has none) is replaced by ".Trm".
+// it has none) is replaced by ".Trm"; a source named PROG.Trm gives
+// PROG.Trm.Trm.
 std::string TrimFileName(const std::string& sourceName);
 
 // mnuTrimClick's work: `sourceName` becomes ws.SourceName; the pane is

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Speed of the emulator's step. Runs a program of 50,040,202 instructions
+# Speed of the emulator's step, plain and under the debugger (breakpoints
+# armed, a condition checked after every instruction). Runs a program of 50,040,202 instructions
 # (three nested DJNZ loops whose inner body does MOV, ADD, ADDC, SUBB, XRL,
 # MOVX in both directions, INC DPTR and MOVC) through
 # `zanvek-cli emu --until`, best of three, and the same program through s51
@@ -50,22 +51,36 @@ timed() {
 
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { if (s > 0) printf "%.1f", n / s / 1e6; else printf "inf" }'; }
 
-best_wall=0 best_cpu=0
-for run in 1 2 3; do
-  read -r wall cpu < <(timed "$cli" emu --until 001AH "$tmp/bench.bin")
-  steps=$(sed -n 's/^Stopped at 001AH after \([0-9]*\) steps.*/\1/p' "$tmp/out")
-  if [ "$steps" != "$expected" ]; then
-    echo "emu_bench: zanvek-cli did not reach 001AH after $expected steps:" >&2
-    cat "$tmp/out" >&2
-    exit 1
-  fi
-  if [ "$run" = 1 ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall=$wall; fi
-  if [ "$run" = 1 ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu=$cpu; fi
-done
-z_wall=$(rate $expected "$best_wall")
-z_cpu=$(rate $expected "$best_cpu")
-printf 'zanvek-cli emu: %d instructions, best wall %ss, best CPU %ss: %s M instr/s (wall), %s M instr/s (CPU)\n' \
-  $expected "$best_wall" "$best_cpu" "$z_wall" "$z_cpu"
+# Best of three runs of zanvek-cli emu with the options given; sets
+# z_wall and z_cpu (M instructions per second) and prints them.
+measure() {
+  local label=$1 best_wall=0 best_cpu=0 run wall cpu steps
+  shift
+  for run in 1 2 3; do
+    read -r wall cpu < <(timed "$cli" emu --until 001AH "$@" "$tmp/bench.bin")
+    steps=$(sed -n 's/^Stopped at 001AH after \([0-9]*\) steps.*/\1/p' "$tmp/out")
+    if [ "$steps" != "$expected" ]; then
+      echo "emu_bench: zanvek-cli $* did not reach 001AH after $expected steps:" >&2
+      cat "$tmp/out" >&2
+      exit 1
+    fi
+    if [ "$run" = 1 ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall=$wall; fi
+    if [ "$run" = 1 ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu=$cpu; fi
+  done
+  z_wall=$(rate $expected "$best_wall")
+  z_cpu=$(rate $expected "$best_cpu")
+  printf '%-34s %d instructions, best wall %ss, best CPU %ss: %s M instr/s (wall), %s M instr/s (CPU)\n' \
+    "$label" $expected "$best_wall" "$best_cpu" "$z_wall" "$z_cpu"
+}
+
+# The debugger's runs: ten address breakpoints that are never reached, one
+# condition that never becomes true, the cycle count alone.
+ten=()
+for a in 8000H 8001H 8002H 8003H 8004H 8005H 8006H 8007H 8008H 8009H; do ten+=(--break "$a"); done
+measure "emu, 10 address breakpoints:" "${ten[@]}"
+measure "emu, 1 conditional breakpoint:" --break-if "RAM[7FH] = 1 AND R7 = 0"
+measure "emu, cycles counted:" --cycles
+measure "zanvek-cli emu:"
 
 if ! command -v s51 > /dev/null; then
   echo "s51: not installed (apt-get install sdcc-ucsim to compare)"

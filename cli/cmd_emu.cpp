@@ -1,34 +1,59 @@
-// zanvek-cli emu: runs a program in the emulator without a window.
+// zanvek-cli emu: runs a program in the emulator without a window; with
+// breakpoints, expectations, a cycle count and a waveform dump it serves
+// as the test runner of firmware in scripts.
 
 #include <charconv>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "assembler/assembler.h"
 #include "cli/commands.h"
 #include "core/cp1251.h"
+#include "emulator/condition.h"
+#include "emulator/debugger.h"
 #include "emulator/decode.h"
 #include "emulator/emufiles.h"
 #include "emulator/exec.h"
+#include "emulator/vcd.h"
 #include "isa/tables.h"
 
 namespace z51 {
 namespace {
 
-// Without --steps and --until a run stops after this many instructions.
+// Without --steps a run stops after this many instructions; one that waits
+// for a stop address or a breakpoint gets more room, but never hangs.
 constexpr std::uint64_t kDefaultStepLimit = 10'000'000;
+constexpr std::uint64_t kWaitingStepLimit = 1'000'000'000;
+constexpr std::uint64_t kDefaultXtal = 12'000'000;
 
 constexpr const char* kEmuHelp =
-    "Usage: zanvek-cli emu [options] PROG.bin\n"
+    "Usage: zanvek-cli emu [options] PROG.bin|PROG.a51\n"
     "\n"
-    "Loads PROG.bin into code memory from 0000H and runs it from the emulator's start\n"
-    "state (internal RAM, R0-R7, PC, SP and the ports all 0; external RAM 0).\n"
+    "Loads PROG.bin into code memory from 0000H (a source .a51, .m51 or .asm is\n"
+    "assembled first, without writing .Bin or .Hex) and runs it from the emulator's\n"
+    "start state (internal RAM, R0-R7, PC, SP and the ports all 0; external RAM 0).\n"
     "\n"
     "Options:\n"
     "  --steps N        execute at most N instructions (decimal)\n"
     "  --until ADDR     stop when an instruction leaves PC at ADDR; ADDR is hexadecimal\n"
     "                   with an H suffix (0123H) or a 0x prefix (0x123), else decimal\n"
+    "  --break ADDR[,N] stop before the instruction at ADDR (repeatable); ADDR may be\n"
+    "                   a label of the source; 'ADDR IF EXPR' stops there only while\n"
+    "                   EXPR holds; N: stop at the Nth hit (and every later one)\n"
+    "  --break-if EXPR[,N]  stop when EXPR becomes true after an instruction\n"
+    "  --break-read [X:]ADDR[-ADDR][,N], --break-write ...  stop on a read or write of\n"
+    "                   internal RAM or an SFR (X: external RAM); needs a core that\n"
+    "                   reports memory accesses\n"
+    "  --expect EXPR    after the run EXPR must hold (repeatable); exit status 1 and\n"
+    "                   the values read when one does not\n"
+    "  --cycles         report the machine cycles and the time they take\n"
+    "  --xtal HZ        crystal frequency for that time (decimal, default 12000000)\n"
+    "  --vcd FILE       write the port pins P0-P3 and PC as a Value Change Dump\n"
+    "                   (GTKWave, PulseView); time in ns at the crystal frequency\n"
     "  --regs DUMP      load a register dump first (266 bytes: internal RAM 00H-FFH,\n"
     "                   R0-R7, PC low, PC high; a shorter file sets what it holds)\n"
     "  --ext FILE       load external RAM from 0000H first (after --regs)\n"
@@ -36,15 +61,19 @@ constexpr const char* kEmuHelp =
     "  --save-ext FILE  write external RAM after the run: as many bytes as the last\n"
     "                   --ext (or --regs) load read, none without either\n"
     "  --trace          one line per instruction: address, bytes, instruction, and\n"
-    "                   A, PSW, SP, DPTR after it\n"
+    "                   A, PSW, SP, DPTR after it (and the source line it came from)\n"
     "\n"
-    "Without --steps and --until the run stops after 10000000 instructions; --until\n"
-    "alone sets no step limit. Every run also stops at a halt loop: an instruction\n"
-    "that writes nothing and jumps to itself (SJMP $, AJMP/LJMP to itself, A5H ...).\n"
-    "At the end: PC, A, B, SP, DPTR, the PSW flags, R0-R7 and the non-zero bytes\n"
-    "of internal RAM.\n"
-    "Exit status: 0 the run ended; 1 --until was given and PC never reached ADDR;\n"
-    "2 usage or file errors.\n";
+    "EXPR: A == 5AH, RAM[30H] > 10, XRAM[0140H] <> 0, CY, R7 = 0 AND ACC.7 ...:\n"
+    "registers, SFR and bit names, RAM[] IDATA[] DATA[] XRAM[] CODE[] BIT[], PC,\n"
+    "DPTR, labels; = == <> != < <= > >=, + - * / % & | ^ ~, AND OR NOT, ().\n"
+    "\n"
+    "Without --steps a run stops after 10000000 instructions, and after 1000000000\n"
+    "when --until or a breakpoint is given. Every run also stops at a halt loop: an\n"
+    "instruction that writes nothing and jumps to itself (SJMP $, AJMP/LJMP to itself,\n"
+    "A5H ...). At the end: PC, A, B, SP, DPTR, the PSW flags, R0-R7 and the non-zero\n"
+    "bytes of internal RAM.\n"
+    "Exit status: 0 the run ended; 1 --until was given and PC never reached ADDR, or\n"
+    "an expectation failed; 2 usage, file or source errors.\n";
 
 std::optional<std::uint64_t> ParseNumber(std::string_view s, int base) {
     std::uint64_t v = 0;
@@ -128,13 +157,97 @@ bool Loaded(const LoadResult& r) {
     return false;
 }
 
+bool IsSource(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    std::string ext(name.substr(dot + 1));
+    for (char& ch : ext) ch = static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
+    return ext == "A51" || ext == "M51" || ext == "ASM";
+}
+
+// Both passes into the code image, no output files. With errors the final
+// pass runs once more into the console, so that the listing shows them.
+bool AssembleSource(CliContext& c, const std::string& name) {
+    c.ws.SourceName = name;
+    NullPane quiet;
+    Assembler assembler(c.ws, quiet);
+    assembler.SetWriteFiles(false);
+    assembler.Prohod1();  // FileError: reported by main, exit 2
+    assembler.RunFirstPass();
+    if (assembler.FinalPass()) return true;
+    if (assembler.LastOutcome() == Assembler::Outcome::SourceErrors) {
+        assembler.SetPane(c.out);
+        assembler.FinalPass();
+        c.out.Finish();
+        UsageError("emu: " + name + " has assembly errors (listing above)");
+    } else {
+        UsageError("emu: " + (assembler.LastFailure().empty() ? name + ": the final pass failed" : assembler.LastFailure()));
+    }
+    return false;
+}
+
+// "--break-if: column 7: <message>" for a text that did not compile.
+int ExpressionError(const std::string& option, const std::string& text, const Condition::Error& e) {
+    return UsageError("emu: " + option + " '" + text + "', column " + std::to_string(e.column) + ": " +
+                      Cp1251ToUtf8(e.message));
+}
+
+struct BreakOption {
+    std::string option;  // "--break", "--break-if" ...
+    BreakKind kind;
+    std::string text;
+};
+
+// What the trace and the waveform dump see of each instruction.
+class RunObserver : public StepObserver {
+public:
+    RunObserver(const Cpu51& cpu, const Debugger& dbg, const SourceMap* sources, Pane* trace, VcdWriter* vcd)
+        : cpu_(cpu), dbg_(dbg), sources_(sources), trace_(trace), vcd_(vcd) {}
+
+    void AfterStep(std::uint16_t pc, const std::array<std::uint8_t, 3>& bytes) override {
+        if (trace_) {
+            std::string line = TraceLine(pc, bytes, cpu_);
+            if (sources_) {
+                const std::string where = sources_->Where(pc);
+                if (!where.empty()) line += "  " + where;
+            }
+            trace_->AddLine(line);
+        }
+        if (vcd_) vcd_->Sample(dbg_.Cycles(), Ports(cpu_), cpu_.PC);
+    }
+    static PortBytes Ports(const Cpu51& cpu) {
+        return {cpu.dump[sfr::P0], cpu.dump[sfr::P1], cpu.dump[sfr::P2], cpu.dump[sfr::P3]};
+    }
+
+private:
+    const Cpu51& cpu_;
+    const Debugger& dbg_;
+    const SourceMap* sources_;
+    Pane* trace_;
+    VcdWriter* vcd_;
+};
+
+// "24 machine cycles = 24.000 us at 12000000 Hz".
+std::string CyclesLine(std::uint64_t cycles, std::uint64_t xtal) {
+    double t = static_cast<double>(cycles) * 12.0 / static_cast<double>(xtal);
+    const char* unit = "s";
+    if (t < 1e-3) t *= 1e6, unit = "us";
+    else if (t < 1.0) t *= 1e3, unit = "ms";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.3f %s", t, unit);
+    return "Machine cycles: " + std::to_string(cycles) + " = " + buf + " at " + std::to_string(xtal) + " Hz";
+}
+
 }  // namespace
 
 int CmdEmu(CliContext& c) {
-    std::string prog, regs, ext, saveRegs, saveExt;
+    std::string prog, regs, ext, saveRegs, saveExt, vcdName;
     std::optional<std::uint64_t> steps;
     std::optional<std::uint16_t> until;
-    bool trace = false;
+    std::uint64_t xtal = kDefaultXtal;
+    bool trace = false, cycles = false;
+    std::vector<BreakOption> breaks;
+    std::vector<std::string> expects;
 
     const auto& a = c.args;
     for (std::size_t k = 0; k < a.size(); ++k) {
@@ -144,7 +257,7 @@ int CmdEmu(CliContext& c) {
             if (const auto eq = opt.find('='); eq != std::string::npos) {
                 value = opt.substr(eq + 1);
                 opt.resize(eq);
-            } else if (opt != "--trace" && opt != "--help") {
+            } else if (opt != "--trace" && opt != "--help" && opt != "--cycles") {
                 if (k + 1 >= a.size()) return UsageError("emu: " + opt + " needs a value (see emu --help)");
                 value = a[++k];
             }
@@ -154,12 +267,31 @@ int CmdEmu(CliContext& c) {
             return 0;
         } else if (opt == "--trace") {
             trace = true;
+        } else if (opt == "--cycles") {
+            cycles = true;
         } else if (opt == "--steps") {
             steps = ParseNumber(value, 10);
             if (!steps) return UsageError("emu: --steps wants a decimal count, not '" + value + "'");
         } else if (opt == "--until") {
             until = ParseAddress(value);
             if (!until) return UsageError("emu: --until wants an address 0..FFFFH (0123H, 0x123 or decimal), not '" + value + "'");
+        } else if (opt == "--xtal") {
+            const auto hz = ParseNumber(value, 10);
+            if (!hz || *hz == 0 || *hz > 1'000'000'000) return UsageError("emu: --xtal wants a frequency in Hz (1..1000000000), not '" + value + "'");
+            xtal = *hz;
+            cycles = true;
+        } else if (opt == "--break" || opt == "--break-if" || opt == "--break-read" || opt == "--break-write") {
+            const BreakKind kind = opt == "--break"      ? BreakKind::Address
+                                   : opt == "--break-if" ? BreakKind::Condition
+                                   : opt == "--break-read" ? BreakKind::Read
+                                                           : BreakKind::Write;
+            if ((kind == BreakKind::Read || kind == BreakKind::Write) && !Debugger::kAccessBreakpoints)
+                return UsageError("emu: " + opt + ": this emulator core does not report memory accesses yet");
+            breaks.push_back({opt, kind, value});
+        } else if (opt == "--expect") {
+            expects.push_back(value);
+        } else if (opt == "--vcd") {
+            vcdName = value;
         } else if (opt == "--regs") {
             regs = value;
         } else if (opt == "--ext") {
@@ -179,40 +311,93 @@ int CmdEmu(CliContext& c) {
     if (prog.empty()) return UsageError("emu: no program file (see emu --help)");
 
     Workspace& ws = c.ws;
-    Cpu51 cpu;
-    if (!Loaded(LoadProgram(ws, cpu, prog))) return 2;
+    auto cpuHolder = std::make_unique<Cpu51>();
+    Cpu51& cpu = *cpuHolder;
+    const bool fromSource = IsSource(prog);
+    if (fromSource ? !AssembleSource(c, prog) : !Loaded(LoadProgram(ws, cpu, prog))) return 2;
     if (!regs.empty() && !Loaded(LoadRegs(cpu, ws.CodeImage, regs))) return 2;
     if (!ext.empty() && !Loaded(LoadExt(cpu, ext))) return 2;
 
-    const std::uint64_t limit = steps ? *steps : until ? UINT64_MAX : kDefaultStepLimit;
-    const std::uint32_t stopAt = until ? *until : kNoStop;
-    RunResult result;
-    if (!trace) {
-        result = Run(cpu, ws.CodeImage, limit, stopAt);
-    } else {
-        while (result.steps < limit) {
-            FetchCurrent(cpu, ws.CodeImage);
-            const std::uint16_t pc = cpu.PC;
-            const std::array<std::uint8_t, 3> bytes = cpu.cur;
-            const RunResult one = Run(cpu, ws.CodeImage, 1, stopAt);
-            result.steps += one.steps;
-            c.out.AddLine(TraceLine(pc, bytes, cpu));
-            if (one.reason != StopReason::StepLimit) {
-                result.reason = one.reason;
-                break;
-            }
-        }
+    // Breakpoints and expectations may name the source's labels.
+    const SymbolLookup symbols = [&ws](std::string_view name) { return ws.Sources.Value(name); };
+    Debugger dbg(cpu, ws.CodeImage);
+    for (const BreakOption& b : breaks) {
+        Condition::Error e;
+        auto bp = ParseBreakpoint(b.kind, b.text, e, &symbols);
+        if (!bp) return ExpressionError(b.option, b.text, e);
+        dbg.breakpoints.Add(std::move(*bp));
+    }
+    std::vector<Condition> expectations;
+    for (const std::string& text : expects) {
+        Condition::Error e;
+        auto cond = Condition::Compile(text, e, &symbols);
+        if (!cond) return ExpressionError("--expect", text, e);
+        expectations.push_back(std::move(*cond));
     }
 
-    const char* why = result.reason == StopReason::Until ? "PC reached the stop address"
-                      : result.reason == StopReason::Halt ? "halt loop (an instruction that writes nothing jumps to itself)"
-                                                          : "step limit";
+    const bool waiting = until || !breaks.empty();
+    const std::uint64_t limit = steps ? *steps : waiting ? kWaitingStepLimit : kDefaultStepLimit;
+    const std::uint32_t stopAt = until ? *until : kNoStop;
+    const bool stepwise = trace || cycles || !vcdName.empty() || !breaks.empty();
+
+    RunResult result;
+    DebugResult stop;
+    if (!stepwise) {
+        result = Run(cpu, ws.CodeImage, limit, stopAt);
+    } else {
+        std::unique_ptr<VcdWriter> vcd;
+        if (!vcdName.empty())
+            vcd = std::make_unique<VcdWriter>(vcdName, xtal, RunObserver::Ports(cpu), cpu.PC);  // FileError: exit 2
+        RunObserver observer(cpu, dbg, fromSource ? &ws.Sources : nullptr, trace ? &c.out : nullptr, vcd.get());
+        dbg.SetObserver(&observer);
+        stop = dbg.Run(limit, until ? Debugger::ReachGoal(*until) : RunGoal{});
+        dbg.SetObserver(nullptr);
+        if (vcd) vcd->Finish(dbg.Cycles());
+        result.steps = stop.steps;
+        result.reason = stop.reason == DebugStop::Goal   ? StopReason::Until
+                        : stop.reason == DebugStop::Halt ? StopReason::Halt
+                                                         : StopReason::StepLimit;
+    }
+
+    std::string why;
+    if (stop.reason == DebugStop::Breakpoint) {
+        const Breakpoint& b = dbg.breakpoints.Items()[static_cast<std::size_t>(stop.breakpoint)];
+        const BreakOption& o = breaks[static_cast<std::size_t>(stop.breakpoint)];
+        why = "breakpoint " + o.option + " " + o.text + " (hit " + std::to_string(b.hits) + ")";
+    } else if (result.reason == StopReason::Until) {
+        why = "PC reached the stop address";
+    } else if (result.reason == StopReason::Halt) {
+        why = "halt loop (an instruction that writes nothing jumps to itself)";
+    } else if (!steps && waiting) {
+        why = "step limit of " + std::to_string(limit) + " instructions reached first (--steps sets another)";
+    } else {
+        why = "step limit";
+    }
     c.out.AddLine("Stopped at " + Hex4(cpu.PC) + "H after " + std::to_string(result.steps) + " steps: " + why);
     PrintState(c.out, cpu);
+    if (cycles) c.out.AddLine(CyclesLine(dbg.Cycles(), xtal));
+
+    int failed = 0;
+    const Cpu51View view{cpu, ws.CodeImage};
+    for (const Condition& e : expectations) {
+        const bool held = e.Holds(view);
+        failed += held ? 0 : 1;
+        std::string line = "Expect " + Cp1251ToUtf8(e.Text()) + ": " + (held ? "ok" : "FAILED");
+        if (!held) {
+            const std::string values = e.Operands(view);
+            if (!values.empty()) line += " (" + values + ")";
+        }
+        c.out.AddLine(line);
+    }
+    if (!expectations.empty())
+        c.out.AddLine(std::to_string(expectations.size() - static_cast<std::size_t>(failed)) + " of " +
+                      std::to_string(expectations.size()) + " expectations hold");
 
     if (!saveRegs.empty()) SaveRegs(cpu, saveRegs);
     if (!saveExt.empty()) SaveExt(cpu, saveExt);
-    return until && result.reason != StopReason::Until ? 1 : 0;
+    // A halt loop at the stop address is where the run was meant to end.
+    const bool reached = result.reason == StopReason::Until || (result.reason == StopReason::Halt && cpu.PC == stopAt);
+    return (until && !reached) || failed ? 1 : 0;
 }
 
 }  // namespace z51

@@ -30,20 +30,27 @@ constexpr Command kCommands[] = {
     {"asm", CmdAsm, "asm FILE                 assemble FILE: listing, FILE.Bin and FILE.Hex"},
     {"trim", CmdTrim, "trim FILE                rewrite FILE into column layout as FILE.Trm"},
     {"disasm", CmdDisasm, "disasm [--labels] FILE   disassemble a binary into FILE.D51"},
-    {"bin2hex", CmdBin2Hex, "bin2hex BIN HEX          convert a binary to Intel HEX"},
+    {"bin2hex", CmdBin2Hex, "bin2hex [--width N] [--lf] BIN HEX\n                           convert a binary to Intel HEX"},
     {"hex2bin", CmdHex2Bin, "hex2bin HEX BIN          convert Intel HEX to a binary"},
     {"compare", CmdCompare, "compare A B              compare two binaries (exit 1 when they differ)"},
     {"isa", CmdIsa, "isa                      print the instruction, register and bit tables"},
-    {"emu", CmdEmu, "emu [options] PROG.bin   run a program in the emulator (see emu --help)"},
+    {"emu", CmdEmu, "emu [options] PROG.bin   run a program (or a source) in the emulator (see emu --help)"},
 };
 
 void PrintHelp(std::FILE* to) {
-    std::fputs("Usage: zanvek-cli [--color] COMMAND ARGS...\n\nCommands:\n", to);
+    std::fputs("Usage: zanvek-cli [OPTIONS] COMMAND ARGS...\n\nCommands:\n", to);
     for (const Command& c : kCommands) std::fprintf(to, "  %s\n", c.usage);
     std::fputs(
+        "\nOptions:\n"
+        "  --color, --colour        colours on standard output (default: only on a terminal)\n"
+        "  --no-color, --no-colour  no colours\n"
+        "  --help, -h               this text; emu --help tells the emulator's options\n"
+        "  --version                print the version\n"
         "\nHEX settings (bin2hex): --width N (bytes per record, default 16), --lf (LF line ends,\n"
         "no line end after the end record).\n"
-        "Exit status: 0 success, 1 assembly errors or files that differ, 2 usage or file errors.\n",
+        "Exit status: 0 success; 1 the command's negative result (assembly errors, files that\n"
+        "differ, HEX lines skipped, emu --until address not reached or --expect failed); 2 usage\n"
+        "or file errors.\n",
         to);
 }
 
@@ -59,6 +66,7 @@ int main(int argc, char** argv) {
         if (a == "--color" || a == "--colour") colour = true;
         else if (a == "--no-color" || a == "--no-colour") colour = false;
         else if (a == "--help" || a == "-h") { PrintHelp(stdout); return 0; }
+        else if (a == "--version") { std::puts("zanvek-cli " ZANVEK_VERSION); return 0; }
         else return UsageError("unknown option " + std::string(a) + " (see --help)");
     }
     if (i >= argc) {

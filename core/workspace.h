@@ -8,12 +8,15 @@
 #include <string>
 
 #include "core/code_image.h"
+#include "core/source_map.h"
 
 namespace z51 {
 
 struct Workspace {
     // Program memory, 0000H..FFFFH. All 00H at program start.
     CodeMemory CodeImage{};
+    // Source files, lines and symbols of the last assembly (core/source_map.h).
+    SourceMap Sources;
 
     std::string SourceName;  // source of the current assembly
     std::string BinName;     // binary-side file chosen last

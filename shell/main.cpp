@@ -2,6 +2,8 @@
 // in that order; a source named on the command line is assembled at once.
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "emulator/window/Emul51.h"
@@ -9,7 +11,28 @@
 #include "shell/KestrixC.h"
 #include "shell/session.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: zanvek [FILE]\n"
+    "\n"
+    "Opens the main window (assembler, disassembler, HEX conversion, compare) and\n"
+    "the 8051 emulator window. A FILE named here, an 8051 assembler source such as\n"
+    "PROG.A51, is assembled at once: its first pass runs as the window opens.\n"
+    "The same commands without a display: zanvek-cli --help.\n"
+    "\n"
+    "Options:\n"
+    "  --help     print this text\n"
+    "  --version  print the version\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before any window exists, so they work without a display.
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
+        std::fputs(argv[1][2] == 'h' ? kHelp : "zanvek " ZANVEK_VERSION "\n", stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     auto session = std::make_unique<z51::Session>();
 

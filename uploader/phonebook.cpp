@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "uploader/codepage.h"
+
 namespace tolvane {
 
 namespace {
@@ -62,13 +64,14 @@ std::string Namestar(int index) {
     return digits;
 }
 
-std::string CpbwCommand(int index, const PhoneBookEntry& entry) {
+std::string CpbwCommand(int index, const PhoneBookEntry& entry, TextCoding coding) {
     const char quote = '"';
     std::string strout = "AT+CPBW=" + std::to_string(index);
     strout += ',';
     strout += quote + entry.alf + entry.del + quote;
     strout += ",129,";
-    strout += quote + Namestar(index) + " " + entry.ba + " /" + entry.m + quote;
+    const std::string text = Namestar(index) + " " + entry.ba + " /" + entry.m;
+    strout += quote + (coding == TextCoding::kUcs2Hex ? Cp1251ToUcs2Hex(text) : text) + quote;
     strout += '\r';
     return strout;
 }

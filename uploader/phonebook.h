@@ -43,7 +43,13 @@ std::optional<PhoneBookEntry> ParseEntry(std::string_view strln);
 // The index as three digits padded with "0": 002, 010, 123.
 std::string Namestar(int index);
 
-// AT+CPBW=<index>,"<ALF><DEL>",129,"<NAMESTAR> <BA> /<M>"<CR>
-std::string CpbwCommand(int index, const PhoneBookEntry& entry);
+// How the text field reaches the phone: as the file's code page 1251 bytes,
+// or, after AT+CSCS="UCS2", as UCS-2 hexadecimal.
+enum class TextCoding { kAsInFile, kUcs2Hex };
+
+// AT+CPBW=<index>,"<ALF><DEL>",129,"<NAMESTAR> <BA> /<M>"<CR>. Only the
+// text field follows the coding: the number is digits either way.
+std::string CpbwCommand(int index, const PhoneBookEntry& entry,
+                        TextCoding coding = TextCoding::kAsInFile);
 
 }  // namespace tolvane

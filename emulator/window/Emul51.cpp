@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QScrollBar>
 #include <QSyntaxHighlighter>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include <algorithm>
 
 #include "core/pane.h"
+#include "emulator/window/EmulDebug.h"
 #include "shell/qt_pane.h"
 
 namespace z51 {
@@ -169,7 +171,7 @@ void Emul51Shape::paintEvent(QPaintEvent*) {
 // The window.
 
 TfrmEmul::TfrmEmul(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Window), ws_(session.ws), cpu_(session.cpu) {
+    : QWidget(parent, Qt::Window), ws_(session.ws), cpu_(session.cpu), dbg_(session.debugger) {
     setObjectName(QStringLiteral("frmEmul"));
     setWindowTitle(QStringLiteral("Эмуляция процессора I8051 (K1816BE51, AT89C51)"));
     setFont(WindowFont());
@@ -199,12 +201,26 @@ TfrmEmul::TfrmEmul(Session& session, QWidget* parent)
     right->addWidget(BuildRunPanel());
     right->addStretch(1);
 
-    auto* top = new QHBoxLayout(this);
+    // The chip panel on top; the debugger below it, in a splitter that
+    // lets the user give either more room or fold the debugger away.
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnlEmul"));
+    auto* top = new QHBoxLayout(panel);
     top->setContentsMargins(10, 10, 10, 10);
     top->setSpacing(12);
     top->addWidget(chip, 0, Qt::AlignTop);
     top->addWidget(reResisters_);
     top->addLayout(right, 1);
+    debug_ = new EmulDebugPanel(session, [this] { IndicPorts(); }, this);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(QStringLiteral("splDebug"));
+    split->addWidget(panel);
+    split->addWidget(debug_);
+    split->setCollapsible(0, false);
+    split->setStretchFactor(1, 1);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(split);
 
     tmrShag_ = new QTimer(this);
     tmrShag_->setObjectName(QStringLiteral("tmrShag"));

@@ -25,6 +25,8 @@ class QToolButton;
 
 namespace z51 {
 
+class EmulDebugPanel;
+
 // Integer text as the register boxes, the poke panel and the timer interval
 // read it: leading blanks, an optional sign, then decimal digits or "$" and
 // one to eight hexadecimal digits. Decimal values must fit 32 bits signed;
@@ -87,6 +89,9 @@ public:
 
     // How many refreshes have run so far (nested ones included).
     long RefreshCount() const { return refreshCount_; }
+    // The debugger below the chip panel: code view, run controls,
+    // stopwatch, breakpoints.
+    EmulDebugPanel* DebugPanel() const { return debug_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -111,6 +116,8 @@ private:
 
     Workspace& ws_;
     Cpu51& cpu_;
+    Debugger& dbg_;
+    EmulDebugPanel* debug_ = nullptr;
     long refreshCount_ = 0;
     bool placed_ = false;
     int memScroll_ = 0;

@@ -12,9 +12,11 @@
 #include <limits>
 
 #include "core/pane.h"
+#include "emulator/debugger.h"
 #include "emulator/decode.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
+#include "emulator/window/EmulDebug.h"
 #include "isa/tables.h"
 #include "shell/qt_pane.h"
 
@@ -148,6 +150,7 @@ void TfrmEmul::IndicPorts() {
     // 4.-6. The instruction the next step runs.
     FetchCurrent(cpu_, ws_.CodeImage);
     ShowInstruction();
+    if (debug_) debug_->Refresh();
 }
 
 void TfrmEmul::ShowMemory() {
@@ -187,11 +190,13 @@ void TfrmEmul::ShowInstruction() {
 // Run control.
 
 void TfrmEmul::btnGoStepClick() {
+    dbg_.Count(cpu_.cur[0]);
     Shag1(cpu_, ws_.CodeImage);
     IndicPorts();
 }
 
 void TfrmEmul::tmrShagTimer() {
+    dbg_.Count(cpu_.cur[0]);
     Shag1(cpu_, ws_.CodeImage);
     IndicPorts();
 }

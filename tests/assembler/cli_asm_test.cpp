@@ -55,6 +55,13 @@ TEST(CliAsm, ExitStatusForErrorsUsageAndFiles) {
     EXPECT_NE(bad.out.find("Выявлены ошибки [1] в строках:"), std::string::npos);
     EXPECT_EQ(bad.out.find("Компиляция завершена"), std::string::npos);  // no first-pass text
 
+    // A macro definition never closed has taken in the rest of the program.
+    WriteFileAtomic(dir.File("open.a51"), "\tNOP\nM1 MACRO\n\tNOP\n");
+    CliRun open = Cli("asm " + dir.File("open.a51"));
+    EXPECT_EQ(open.status, 1);
+    EXPECT_NE(open.out.find("Макроопределение M1 не закрыто директивой ENDM!"), std::string::npos);
+    EXPECT_FALSE(FileExists(dir.File("open.Bin")));
+
     EXPECT_EQ(Cli("asm").status, 2);
     EXPECT_EQ(Cli("asm a b").status, 2);
     CliRun missing = Cli("asm " + dir.File("missing.a51"));

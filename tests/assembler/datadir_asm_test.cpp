@@ -56,10 +56,10 @@ TEST(DataDirectives, StringWithoutClosingQuoteRunsToTheEnd) {
     EXPECT_EQ(r.Image(0, 5), (Bytes{0x61, 0x62, 0x20, 0x63, 0x01}));
 }
 
-TEST(DataDirectives, NumericListsEndAtTheFirstBlank) {
+TEST(DataDirectives, NumericListsEndAtABlankWithNoCommaBesideIt) {
     Assembly r;
-    ASSERT_TRUE(r.Assemble("\tDB 1,2,0FFH\n\tDB 1, 2\n\tDB $,'A'+1\n\tDB 3;x\n"));
-    EXPECT_EQ(r.Image(0, 8), (Bytes{0x01, 0x02, 0xFF, 0x01, 0x04, 0x42, 0x03, 0xFF}));
+    ASSERT_TRUE(r.Assemble("\tDB 1,2,0FFH\n\tDB 1, 2\n\tDB $,'A'+1\n\tDB 3;x\n\tDB 4 5\n"));
+    EXPECT_EQ(r.Image(0, 10), (Bytes{0x01, 0x02, 0xFF, 0x01, 0x02, 0x05, 0x42, 0x03, 0x04, 0xFF}));
     // An operand that begins with a quote is a string, and what follows the
     // closing quote is a comment (DBZ ends a string with zero).
     Assembly s;

@@ -79,8 +79,8 @@ TEST(ByteList, ItemsEndAtCommasAndTheListAtABlank) {
     EXPECT_EQ(s.stop, 12u);
 
     LineData two;
-    ByteListBytes("DB 1, 2", 3, FakeEval, two);  // the blank ends the list
-    EXPECT_EQ(two.Bytes(), (Bytes{1}));
+    ByteListBytes("DB 1, 2 ,3 , 4 5", 3, FakeEval, two);  // only a blank with no comma beside it ends the list
+    EXPECT_EQ(two.Bytes(), (Bytes{1, 2, 3, 4}));
 
     LineData bad;
     s = ByteListBytes("1,X,3", 0, FakeEval, bad);

@@ -185,11 +185,11 @@ TEST(Driver, LinesThatAreNotListedStillStoreTheirBytes) {
     EXPECT_EQ(a.Listing().find("MOV"), std::string::npos);
 }
 
-TEST(Driver, CodeBeyondTheImageWrapsInsteadOfOverrunning) {
+TEST(Driver, CodeBeyondTheImageKeepsWhatFitsAndNeverWraps) {
     Assembly a("\tORG 0FFFFH\n\tMOV DPTR,#1234H\n");
     EXPECT_EQ(a.ws->CodeImage[0xFFFF], 0x90);
-    EXPECT_EQ(a.ws->CodeImage[0], 0x12);
-    EXPECT_EQ(a.Bin().size(), 65536u);
+    EXPECT_EQ(a.ws->CodeImage[0], 0xFF);
+    EXPECT_FALSE(a.written);
 }
 
 // FetchLine: include files and macro bodies as the directive handlers
@@ -259,28 +259,39 @@ TEST_F(FetchTest, MacroBodyLinesWithParameters) {
     AsmState& s = as.State();
     s.MacroText = "\nDELAY MACRO\n\tMOV R7,#\\0\n\tMOV R6,#\\1\n\tMOV A,#\\9";
     s.MacroPos = 2;
-    s.MacroState = 2;
+    s.MacroState = MacroMode::Replaying;
     s.MacroParams[0] = "10";
     s.MacroParams[1] = "20";
     s.MacroParams[9] = "3";
     s.Symbols.Clear();
     as.Tick();
-    EXPECT_EQ(s.MacroState, 0);
+    EXPECT_EQ(s.MacroState, MacroMode::None);
     EXPECT_EQ(ws->CodeImage[0], 0xFF);  // the first pass stores nothing
     EXPECT_EQ(s.NextAddr, 6);
     EXPECT_EQ(s.ErrorCount, 0);
 }
 
-TEST_F(FetchTest, ParameterThatHoldsABackslashDigitIsNotExpandedAgain) {
-    Start(std::string(20, '\n'));
-    AsmState& s = as.State();
-    s.MacroText = "\nM MACRO\n\tDB \\0\\1";
-    s.MacroPos = 2;
-    s.MacroState = 2;
-    s.MacroParams[0] = "x\\0";
-    s.MacroParams[1] = "";
-    as.Tick();  // must end
-    EXPECT_EQ(s.MacroState, 0);
+TEST_F(FetchTest, ParametersThatExpandIntoEachOtherStopAtTheLongestLine) {
+    // \0 holds itself; \2 and \3 hold each other behind two thousand
+    // empty parameters each (much work for every character the line gains).
+    for (const char* line : {"\tDB \\0\\1", "\tDB \\2"}) {
+        SCOPED_TRACE(line);
+        Start(std::string(20, '\n'));
+        AsmState& s = as.State();
+        s.MacroText = std::string("\nM MACRO\n") + line;
+        s.MacroPos = 2;
+        s.MacroState = MacroMode::Replaying;
+        s.MacroParams[0] = "x\\0";
+        s.MacroParams[1] = "";
+        std::string empties;
+        for (int i = 0; i < 2000; ++i) empties += "\\1";
+        s.MacroParams[2] = "x" + empties + "\\3";
+        s.MacroParams[3] = "y" + empties + "\\2";
+        as.Tick();  // must end
+        EXPECT_EQ(s.MacroState, MacroMode::None);
+        EXPECT_EQ(s.ErrorCount, 1);
+        EXPECT_LE(s.AsmLine.size(), z51::kMaxLineLength);
+    }
 }
 
 TEST_F(FetchTest, AnIncludeLeftOpenAtTheEndOfAPassIsDropped) {

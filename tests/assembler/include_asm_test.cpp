@@ -53,14 +53,55 @@ TEST(IncludeFiles, IncludeInsideIncludeGoesOnAfterTheInnerFile) {
     EXPECT_EQ(r.Image(0, 5), (Bytes{1, 2, 3, 4, 0xFF}));
 }
 
-TEST(IncludeFiles, FilesThatIncludeThemselvesStopAtTheNestingLimit) {
+TEST(IncludeFiles, AFileThatIsOpenAlreadyIsNotIncludedAgain) {
     Assembly r;
-    r.dir.Write("self.inc", "\tDB 1\n$INCLUDE \\self.inc\n");
-    r.dir.Write("ping.inc", "$INCLUDE \\pong.inc\n");
-    r.dir.Write("pong.inc", "$INCLUDE \\ping.inc\n\tDB 2\n");
-    EXPECT_FALSE(r.Assemble("$INCLUDE \\self.inc\n$INCLUDE \\ping.inc\n\tDB 3\n"));
-    EXPECT_TRUE(r.Shows("Слишком много вложенных $INCLUDE (файл включает сам себя?)")) << r.Listing();
-    EXPECT_EQ(r.ErrorCount(), 2);
+    r.dir.Write("self.inc", "\tDB 1\n$INCLUDE \\self.inc\n\tDB 2\n");
+    r.dir.Write("ping.inc", "\tDB 3\n$INCLUDE \\pong.inc\n");
+    r.dir.Write("pong.inc", "$INCLUDE \\ping.inc\n\tDB 4\n");
+    r.dir.Write("back.inc", "$INCLUDE \\prog.a51\n");
+    EXPECT_FALSE(r.Assemble("$INCLUDE \\self.inc\n$INCLUDE \\ping.inc\n$INCLUDE \\back.inc\n\tDB 5\n"));
+    EXPECT_EQ(r.Image(0, 6), (Bytes{1, 2, 3, 4, 5, 0xFF}));
+    EXPECT_EQ(r.ErrorCount(), 3);
+    // ping.inc is open while pong.inc, included by its last line, is read.
+    for (const char* name : {"self.inc", "ping.inc", "prog.a51"})
+        EXPECT_TRUE(r.Shows("$INCLUDE по кругу: файл " + r.dir.File(name) + " уже открыт!")) << r.Listing();
+}
+
+TEST(IncludeFiles, NestingDepthIsLimitedWhileFilesOneAfterAnotherAreNot) {
+    // d0.inc includes d1.inc and so on: the 17th level is refused.
+    Assembly deep;
+    for (int i = 0; i < 20; ++i)
+        deep.dir.Write("d" + std::to_string(i) + ".inc",
+                       "$INCLUDE \\d" + std::to_string(i + 1) + ".inc\n\tDB " + std::to_string(i) + "\n");
+    EXPECT_FALSE(deep.Assemble("$INCLUDE \\d0.inc\n\tNOP\n"));
+    EXPECT_EQ(deep.ErrorCount(), 1);
+    EXPECT_TRUE(deep.Shows("Слишком много вложенных $INCLUDE: не более 16 уровней!"));
+    EXPECT_EQ(deep.Image(0, 3), (Bytes{15, 14, 13}));
+
+    // A header that includes 100 files one after another.
+    Assembly flat;
+    std::string header;
+    for (int i = 0; i < 100; ++i) {
+        flat.dir.Write("f" + std::to_string(i) + ".inc", "\tDB " + std::to_string(i) + "\n");
+        header += "$INCLUDE \\f" + std::to_string(i) + ".inc\n";
+    }
+    flat.dir.Write("all.inc", header);
+    ASSERT_TRUE(flat.Assemble("$INCLUDE \\all.inc\n\tNOP\n")) << flat.Listing();
+    Bytes expected;
+    for (int i = 0; i < 100; ++i) expected.push_back(static_cast<std::uint8_t>(i));
+    expected.push_back(0x00);
+    EXPECT_EQ(flat.Bin(), expected);
+}
+
+TEST(IncludeFiles, AtMostSoManyIncludeFilesInOnePass) {
+    Assembly r;
+    r.dir.Write("one.inc", "\tDB 1\n");
+    std::string source;
+    for (int i = 0; i < 4097; ++i) source += "$INCLUDE \\one.inc\n";
+    EXPECT_FALSE(r.Assemble(source + "\tNOP\n"));
+    EXPECT_EQ(r.ErrorCount(), 1);
+    EXPECT_TRUE(r.Shows("Слишком много $INCLUDE за проход: не более 4096 файлов!"));
+    EXPECT_EQ(r.st().HighAddr, 4096);  // 4096 bytes and the NOP
 }
 
 TEST(IncludeFiles, EndInsideAnIncludeEndsNothing) {

@@ -38,6 +38,9 @@ TEST_F(ListingTest, PrefixShowsAtMostThreeBytesAndNoneForUnhandledLines) {
     st.LineHandled = 0;
     PrintNumCodeStr(st, pane);
     EXPECT_EQ(pane.LineText(1), "    2 2345          ");
+    st.LineNo = 123456;  // wider than five columns: in full
+    PrintNumCodeStr(st, pane);
+    EXPECT_EQ(pane.LineText(2), "123456 2345          ");
 }
 
 TEST_F(ListingTest, EchoColoursFieldsAndCommentTokens) {

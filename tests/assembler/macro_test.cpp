@@ -20,6 +20,11 @@ TEST(MacroPieces, SlotNameAndParameters) {
     p = z51::SplitMacroParams("M 0,1,2,3,4,5,6,7,8,9,10,11", 2);
     EXPECT_EQ(p[9], "9");  // at most ten
     EXPECT_EQ(z51::SplitMacroParams("M 1;2", 2)[0], "1");
+    // Blanks and ";" between quotes belong to the parameter.
+    p = z51::SplitMacroParams("PR 'a;b','c d' x;y", 3);
+    EXPECT_EQ(p[0], "'a;b'");
+    EXPECT_EQ(p[1], "'c d'");
+    EXPECT_EQ(p[2], "");
 }
 
 TEST(MacroPieces, ExactNameBeforePrefix) {

@@ -38,12 +38,18 @@ TEST_F(ParserTest, OperandSeparators) {
     Asm("\tCJNE A, #5,LOOP");
     EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "A|#5|LOOP");
     EXPECT_EQ(Cols(st.FieldSpans.Separator1), ", ");
-    Asm("\tCJNE A,#5, LOOP");  // the second separator takes no blank
-    EXPECT_EQ(st.Operand3, "");
-    Asm("\tMOV A ,#1");  // a blank before a comma ends the list
-    EXPECT_EQ(st.Operand1, "A");
-    EXPECT_EQ(st.Operand2, "");
-    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " ,#1");  // still shown in the listing
+    Asm("\tCJNE A,#5, LOOP");  // blanks beside a comma belong to the separator
+    EXPECT_EQ(st.Operand3, "LOOP");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator2), ", ");
+    Asm("\tCJNE R0 , #7 , L1 ; c");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2 + "|" + st.Operand3, "R0|#7|L1");
+    EXPECT_EQ(Cols(st.FieldSpans.Separator1) + "|" + Cols(st.FieldSpans.Separator2), " , | , ");
+    Asm("\tMOV A ,#1");
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2, "A|#1");
+    EXPECT_EQ(st.FieldSpans.TrailGap.start, 0);
+    Asm("\tMOV A #1");  // a blank with no comma beside it ends the list
+    EXPECT_EQ(st.Operand1 + "|" + st.Operand2, "A|");
+    EXPECT_EQ(Cols(st.FieldSpans.TrailGap), " #1");  // still shown in the listing
     Asm("\tmov a,#'x'");
     EXPECT_EQ(st.Mnemonic, "MOV");
     EXPECT_EQ(st.Operand2, "#'X'");  // operands are upper-cased
@@ -109,8 +115,8 @@ TEST_F(ParserTest, HexRecordTypesAsSource) {
     EXPECT_EQ(Asm(":0101000055A9"), Bytes{0x55});
     EXPECT_EQ(st.LineAddr, 0x8100);
     Asm(":020000040000FA");
-    EXPECT_EQ(Asm(":04FFFE00AABBCCDDF1"), (Bytes{0xAA, 0xBB}));
-    EXPECT_EQ(st.NextAddr, 0x10000);
+    EXPECT_EQ(Asm(":04FFFE00AABBCCDDF1"), (Bytes{0xAA, 0xBB, 0xCC, 0xDD}));  // from program memory past its top
+    EXPECT_EQ(Error(), "Код выходит за пределы памяти программ 0000..FFFFH!");
     pane.Clear();
     EXPECT_EQ(Asm(":0400000500000029CE"), Bytes{});  // start address: not loaded
     EXPECT_EQ(pane.LineText(0), HexStartIgnoredNotice());
@@ -121,27 +127,34 @@ TEST_F(ParserTest, HexRecordTypesAsSource) {
     EXPECT_EQ(st.EndSeen, 1);
 }
 
-// srec_cat's files (tests/fileutil/fixtures) assembled as sources.
+// srec_cat's files (tests/fileutil/fixtures) assembled as sources: data
+// above FFFFH are dropped with a notice, a record running past FFFFH from
+// below is code past the top of program memory.
 TEST(HexRecordSources, FilesWrittenBySrecCat) {
     struct Case {
         const char* file;
-        std::size_t size;
+        std::size_t size;  // of the .Bin; 0: none written
         const std::string* notice;
     };
     const Case cases[] = {
         {"start_linear.hex", 0x2E, &HexStartIgnoredNotice()}, {"start_segment.hex", 0x2E, &HexStartIgnoredNotice()},
         {"start_i8hex.hex", 0x2E, nullptr},                    {"cut_short.hex", 0x2E, &HexNoEndNotice()},
-        {"above_linear.hex", 0x10000, &HexDroppedNotice()},    {"above_segment.hex", 0x10000, &HexDroppedNotice()},
+        {"above_linear.hex", 0, &HexDroppedNotice()},          {"above_segment.hex", 0x10000, &HexDroppedNotice()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         Assembly a(ReadAll(std::string(ZANVEK_SOURCE_DIR) + "/tests/fileutil/fixtures/" + c.file));
-        ASSERT_TRUE(a.written);
-        const Bytes bin = a.Bin();
-        ASSERT_EQ(bin.size(), c.size);
-        EXPECT_EQ(Bytes(bin.begin(), bin.begin() + 4), (Bytes{0x02, 0x00, 0x29, 0xFF}));
-        if (c.size == 0x2E) EXPECT_EQ(Bytes(bin.begin() + 0x29, bin.end()), (Bytes{0x75, 0x81, 0x60, 0x80, 0xFE}));
-        else EXPECT_EQ(bin[0xFFF8], 0x10);
+        EXPECT_EQ(a.written, c.size != 0);
+        EXPECT_EQ(a.ErrorCount(), c.size == 0 ? 1 : 0);
+        EXPECT_EQ(a.Image(0, 4), (Bytes{0x02, 0x00, 0x29, 0xFF}));
+        if (c.size == 0x2E) {
+            EXPECT_EQ(a.Image(0x29, 6), (Bytes{0x75, 0x81, 0x60, 0x80, 0xFE, 0xFF}));
+        } else {
+            EXPECT_EQ(a.Image(0xFFF8, 8), (Bytes{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17}));
+        }
+        if (c.size != 0) {
+            EXPECT_EQ(a.Bin().size(), c.size);
+        }
         for (const std::string* n : {&HexStartIgnoredNotice(), &HexNoEndNotice(), &HexDroppedNotice()})
             EXPECT_EQ(a.Shows(Cp1251ToUtf8(*n)), n == c.notice);
     }
@@ -297,11 +310,11 @@ TEST_F(ParserTest, EquatesBitsAndAliases) {
 TEST_F(ParserTest, VarAndSetAreEquatesOnlyInMacrosAndIncludeFiles) {
     Asm("V\tVAR\t5", 0x20);
     EXPECT_EQ(st.LineHandled, 0);
-    st.MacroState = 2;  // a macro body being replayed
+    st.MacroState = MacroMode::Replaying;  // a macro body being replayed
     Asm("V\tVAR\t7", 0x30);  // the label step's duplicate message is dropped
     EXPECT_EQ(Error(), "");
     EXPECT_EQ(Symbol("V"), 7);
-    st.MacroState = 0;
+    st.MacroState = MacroMode::None;
     st.IncludeActive = 1;
     Asm("S\tSET\t9");
     EXPECT_EQ(Symbol("S"), 9);
@@ -343,15 +356,15 @@ TEST_F(ParserTest, LongLinesAreCutWithAMessage) {
 }
 
 TEST_F(ParserTest, MacroRecordingInTheClosingStep) {
-    st.MacroState = 1;
+    st.MacroState = MacroMode::Recording;
     st.MacroText = "\nM MACRO";
     EXPECT_EQ(Asm("\tMOV A,#1"), Bytes{});
     EXPECT_EQ(st.MacroText, "\nM MACRO\n\tMOV A,#1");
     EXPECT_EQ(st.NextAddr, st.LineAddr);
-    st.MacroState = 4;
+    st.MacroState = MacroMode::HeaderNameMacro;
     st.MacroName = "NAME";
     Asm("\tNOP");
-    EXPECT_EQ(st.MacroState, 1);
+    EXPECT_EQ(st.MacroState, MacroMode::Recording);
     EXPECT_EQ(st.MacroText, "\nNAME MACRO");
 }
 

@@ -69,6 +69,7 @@ TEST(TrimFileName, ExtensionReplaced) {
     EXPECT_EQ(TrimFileName("/x.d/prog"), "/x.d/prog.Trm");
     EXPECT_EQ(TrimFileName("a.s"), "a.Trm");
     EXPECT_EQ(TrimFileName("/x/.hidden"), "/x/.hidden.Trm");
+    EXPECT_EQ(TrimFileName("/x/PROG.Trm"), "/x/PROG.Trm.Trm");  // never the source itself
 }
 
 TEST(TrimSource, WritesTheTrmFileAndThePane) {
@@ -108,6 +109,11 @@ TEST(TrimCli, RewritesTheFileAndPrintsTheLines) {
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadTextFile(t.File("c.Trm")), "L: NOP\r\n\tNOP\r\n");
     EXPECT_EQ(ReadTextFile(t.File("out.txt")), "L: NOP\n\tNOP\n");
+    // A source that already has the output's name stays as it is.
+    const std::string trm = t.Write("PROG.Trm", " NOP\n");
+    ASSERT_EQ(std::system((std::string(ZANVEK_CLI) + " trim " + trm + " > " + t.File("out.txt")).c_str()), 0);
+    EXPECT_EQ(ReadTextFile(trm), " NOP\n");
+    EXPECT_EQ(ReadTextFile(t.File("PROG.Trm.Trm")), "\tNOP\r\n");
     const std::string bad = std::string(ZANVEK_CLI) + " trim " + t.File("none.asm") + " 2> " + t.File("err.txt");
     EXPECT_EQ(WEXITSTATUS(std::system(bad.c_str())), 2);
     EXPECT_NE(ReadTextFile(t.File("err.txt")).find("none.asm"), std::string::npos);

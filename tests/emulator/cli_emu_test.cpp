@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/fileio.h"
+#include "tests/support/test_files.h"
 
 namespace z51 {
 namespace {
@@ -118,6 +119,85 @@ TEST_F(CliEmuTest, StateFilesRoundTrip) {
     Result again = RunCli("--steps 0 --regs " + Path("r.dmp") + " " + Program());
     ASSERT_EQ(again.status, 0) << again.out;
     EXPECT_EQ(again.out.substr(again.out.find('\n') + 1), tail);
+}
+
+// A firmware test as a script runs it: the source assembled and run, the
+// expectations checked after the run.
+TEST_F(CliEmuTest, SourceRunWithExpectations) {
+    const std::string src = Path("prog.a51");
+    WriteFileAtomic(src, std::string_view("\tORG 0\n"             // 1
+                                          "START:\tMOV SP,#60H\n"  // 2
+                                          "\tMOV 30H,#5\n"         // 3
+                                          "\tMOV DPTR,#0140H\n"    // 4
+                                          "\tMOV A,#5AH\n"         // 5
+                                          "\tMOVX @DPTR,A\n"       // 6
+                                          "\tLCALL SUB\n"          // 7
+                                          "DONE:\tSJMP DONE\n"     // 8
+                                          "SUB:\tINC 30H\n"        // 9
+                                          "\tRET\n"));
+    Result r = RunCli("--trace --expect 'A == 5AH' --expect 'RAM[30H] = 6' --expect 'XRAM[0140H] <> 0' " + src);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("MOV   081H,#060H            A=00 PSW=00 SP=60 DPTR=0000  " + src + ":2"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("INC   030H                  A=5A PSW=00 SP=62 DPTR=0140  " + src + ":9"), std::string::npos);
+    EXPECT_NE(r.out.find("3 of 3 expectations hold"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("prog.Bin"))) << "a run writes no output files";
+
+    r = RunCli("--break DONE --expect 'RAM[30H] > 10' --expect CY " + src);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Stopped at 000FH after 8 steps: breakpoint --break DONE (hit 1)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Expect RAM[30H] > 10: FAILED (RAM[30H]=06H)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Expect CY: FAILED (CY=0)"), std::string::npos);
+
+    r = RunCli("--expect 'A ==' " + src);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("--expect 'A ==', column 5:"), std::string::npos) << r.out;
+    WriteFileAtomic(Path("bad.a51"), std::string_view("\tMOV A,#1\n\tBOGUS 1\n"));
+    r = RunCli(Path("bad.a51"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("has assembly errors"), std::string::npos) << r.out;
+
+    // The firmware test of the README.
+    r = RunCli(std::string(EMU_TEST_DIR) + "/../../examples/blink.a51 --break SEND_CHAR "
+               "--expect \"RAM[PATTERN] = 0FEH\" --expect \"RAM[HOURS] = 12H\" --expect \"F_RUN AND EA\" "
+               "--expect \"TMOD = 21H AND TH1 = BAUD_TH1\" --expect \"A = '>'\"");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("5 of 5 expectations hold"), std::string::npos) << r.out;
+}
+
+TEST_F(CliEmuTest, BreakpointsAndStopAddresses) {
+    Result r = RunCli("--break 000AH,2 " + Program());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Stopped at 000AH after 9 steps: breakpoint --break 000AH,2 (hit 2)"), std::string::npos) << r.out;
+    r = RunCli("--break-if 'R2 = 1 AND A = 7' " + Program());
+    EXPECT_NE(r.out.find("Stopped at 0008H after 13 steps: breakpoint --break-if R2 = 1 AND A = 7 (hit 1)"),
+              std::string::npos) << r.out;
+    r = RunCli("--break-write X:0 " + Program());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("does not report memory accesses"), std::string::npos);
+
+    // A run that starts on the halt loop it is told to stop at ends there.
+    const std::string halt = Write("halt.bin", {0x80, 0xFE});
+    r = RunCli("--until 0 " + halt);
+    EXPECT_EQ(r.status, 0) << r.out;
+    // Waiting for an address that never comes ends at the default limit.
+    r = RunCli("--until 0100H " + Write("loop.bin", {0x04, 0x80, 0xFD}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("after 1000000000 steps: step limit of 1000000000 instructions reached first"),
+              std::string::npos) << r.out;
+}
+
+TEST_F(CliEmuTest, CyclesAndWaveform) {
+    // CPL P1.0 / NOP / SJMP back: P1.0 toggles every 4 machine cycles.
+    const std::string prog = Write("blink.bin", {0xB2, 0x90, 0x00, 0x80, 0xFB});
+    const Result r = RunCli("--steps 6 --xtal 6000000 --vcd " + Path("p.vcd") + " " + prog);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Machine cycles: 8 = 16.000 us at 6000000 Hz"), std::string::npos) << r.out;
+    const std::string vcd = test::ReadAll(Path("p.vcd"));
+    EXPECT_NE(vcd.find("$var wire 1 ) P1_0 $end"), std::string::npos);
+    EXPECT_NE(vcd.find("#2000\n1)\n"), std::string::npos) << vcd;
+    EXPECT_NE(vcd.find("#10000\n0)\n"), std::string::npos) << vcd;
+    EXPECT_NE(vcd.find("#16000\n"), std::string::npos);
 }
 
 TEST_F(CliEmuTest, BadInputGetsAMessageAndExitStatus2) {

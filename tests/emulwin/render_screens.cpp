@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
 #include "shell/KestrixC.h"
 #include "shell/session.h"
@@ -101,6 +102,11 @@ int main(int argc, char** argv) {
     session->cpu.PC = 0;
     emul.IndicPorts();
     for (int i = 0; i < 9; ++i) emul.btnGoStepClick();
+    // A breakpoint three instructions ahead, shown in the code view.
+    std::uint16_t ahead = session->cpu.PC;
+    for (int i = 0; i < 3; ++i) ahead = static_cast<std::uint16_t>(ahead + z51::kInstructionLength[ws->CodeImage[ahead]]);
+    session->debugger.breakpoints.ToggleAddress(ahead);
+    emul.IndicPorts();
     emul.show();
     Settle(120);
     ok = Save(emul, out + "/emulator" + suffix + ".png") && ok;

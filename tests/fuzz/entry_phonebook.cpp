@@ -16,6 +16,7 @@ class MemoryPort : public tolvane::Port {
 public:
     explicit MemoryPort(std::string& sent) : sent_(sent) {}
     void WriteByte(char c) override { sent_ += c; }
+    std::string Read(std::chrono::milliseconds) override { return {}; }
     bool IsTerminal() const override { return false; }
     void Close() override {}
 
@@ -49,9 +50,9 @@ std::vector<std::string> InputLines(std::string_view text) {
 // longer than a line is kept. The rest is the input file. Every line goes
 // through the line rules; the whole file through RunTolvane with a port in
 // memory, whose bytes must be ATZ, ATE0 and one AT+CPBW per qualifying
-// line, up to index 999. (A file with more entries than the phone book
-// holds takes a thousand lines, as much as a few hundred small runs; the
-// uploader's tests cover it.)
+// line; a file that needs index 1000 sends nothing. (A file with more
+// entries than the phone book holds takes a thousand lines, as much as a
+// few hundred small runs; the uploader's tests cover it.)
 void FuzzPhoneBook(Input data) {
     if (data.empty()) return;
     std::string text(reinterpret_cast<const char*>(data.data()) + 1, data.size() - 1);
@@ -82,8 +83,12 @@ void FuzzPhoneBook(Input data) {
     std::string sent;
     std::ostringstream out, err;
     NoPause sleeper;
+    if (tooMany) expected.clear();
     const int status = tolvane::RunTolvane(
-        {"fuzzport", file}, {out, err}, [&](const std::string&) { return std::make_unique<MemoryPort>(sent); },
+        {"fuzzport", file}, {out, err},
+        [&](const std::string&, const tolvane::PortSettings&, std::string&) {
+            return std::make_unique<MemoryPort>(sent);
+        },
         sleeper);
     FuzzCheck(status == (tooMany ? tolvane::kRefused : tolvane::kCompleted), "tolvane ended with the wrong status");
     FuzzCheck(sent == expected, "tolvane sent other bytes than its line rules give");

@@ -45,6 +45,7 @@ void FuzzDisasm(Input data);       // both disassemblers, optionally assembled b
 void FuzzEmulator(Input data);     // steps from an arbitrary state over arbitrary code
 void FuzzPhoneBook(Input data);    // tolvane's line rules and a whole upload
 void FuzzCompare(Input data);      // binary compare of two files
+void FuzzCondition(Input data);    // breakpoint conditions and texts, evaluated
 
 // A folder of this process for the files the entries write, removed at
 // exit; the fuzzers put it under $TMPDIR.

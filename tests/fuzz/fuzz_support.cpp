@@ -16,7 +16,7 @@
 namespace z51::fuzz {
 namespace {
 
-constexpr std::array<Target, 8> kTargets{{
+constexpr std::array<Target, 9> kTargets{{
     {"razborstr", &FuzzRazborStr},
     {"evaluator", &FuzzEvaluator},
     {"assemble", &FuzzAssemble},
@@ -25,6 +25,7 @@ constexpr std::array<Target, 8> kTargets{{
     {"emulator", &FuzzEmulator},
     {"phonebook", &FuzzPhoneBook},
     {"compare", &FuzzCompare},
+    {"condition", &FuzzCondition},
 }};
 
 void AbortOnCheck(const std::string& what) {

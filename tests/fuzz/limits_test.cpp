@@ -84,9 +84,11 @@ TEST(AssemblerLimits, LocationCounterWrapsAtThirtyTwoBits) {
     Assembly r("        ORG     7FFFFFFFH\n        NOP\n        INC     A\n"
                "        ORG     10H\n        SJMP    -2147483648\n");
     const AsmState& st = r.assembler->State();
-    // NOP at 7FFFFFFFH lands at FFFFH; INC A at -2147483648 lands at 0000H.
-    EXPECT_EQ(r.ws->CodeImage[0xFFFF], 0x00);
-    EXPECT_EQ(r.ws->CodeImage[0x0000], 0x04);
+    // NOP at 7FFFFFFFH and INC A at -2147483648 lie outside program
+    // memory: reported, and stored nowhere.
+    EXPECT_EQ(r.ws->CodeImage[0xFFFF], 0xFF);
+    EXPECT_EQ(r.ws->CodeImage[0x0000], 0xFF);
+    EXPECT_TRUE(r.FinalPaneHas("Код выходит за пределы памяти программ 0000..FFFFH!"));
     EXPECT_EQ(st.LowAddr, INT32_MIN);
     EXPECT_EQ(AddrSum(INT32_MAX, 1), INT32_MIN);
     EXPECT_EQ(AddrDiff(INT32_MIN, 0x12), INT32_MAX - 0x11);

@@ -1,5 +1,7 @@
-// Runs the real tolvane program. Every byte costs it 10 ms and a terminal
-// port adds 8 s of pauses for one entry, so the inputs stay tiny.
+// Runs the real tolvane program against a phone simulated on a
+// pseudo-terminal at its default settings. Every byte costs it 10 ms and a
+// terminal port adds 8 s of pauses for one entry (--check waits for the
+// answers instead), so the inputs stay tiny.
 
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -7,11 +9,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "entry_lines.h"
-#include "pseudo_terminal.h"
+#include "simulated_modem.h"
 
 extern char** environ;
 
@@ -106,8 +109,8 @@ TEST(TolvaneProgram, DryRunIntoAnOrdinaryFile) {
     EXPECT_EQ(run.err, "");
 }
 
-TEST(TolvaneProgram, PhoneOnAPseudoTerminalGetsTheExactBytesWithTheLongPauses) {
-    testing::PseudoTerminal phone;
+TEST(TolvaneProgram, EchoingPhoneGetsTheExactBytesWithTheLongPauses) {
+    testing::SimulatedModem phone;
     ASSERT_TRUE(phone.Ready());
     const std::string input = WriteInput("pty.txt", EntryLine("Petrov") + "\r\n");
 
@@ -117,21 +120,87 @@ TEST(TolvaneProgram, PhoneOnAPseudoTerminalGetsTheExactBytesWithTheLongPauses) {
 
     const std::string entry = EntryCommand("2", "002", "Petrov");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(phone.Arrived(), "ATZ\rATE0\r" + entry);
+    EXPECT_EQ(phone.Hangup(), "ATZ\rATE0\r" + entry);
     EXPECT_EQ(run.out, kBanner + "Start!\nATZ\r\nATE0\r\n" + entry + "\nThe End.\n");
     // 4000 ms after ATZ, 2000 ms after ATE0 and after the entry.
     EXPECT_GE(took, std::chrono::milliseconds(8000));
 }
 
-TEST(TolvaneProgram, RefusalsExitWithStatusOne) {
-    auto run = RunTolvane({});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, kBanner + "Parametrs not found...\n" + kUsage);
+TEST(TolvaneProgram, CheckReportsTheEntryThePhoneRefusedAndUcs2SendsTheNameInHexadecimal) {
+    testing::SimulatedModem phone(2);
+    ASSERT_TRUE(phone.Ready());
+    const std::string input =
+        WriteInput("check.txt", EntryLine("\xDF") + "\r\n" + EntryLine("B") + "\r\n");  // "Я"
+    const auto run = RunTolvane({"--check", "--ucs2", phone.SlaveName(), input});
 
-    const std::string input = WriteInput("refusal.txt", EntryLine("Petrov") + "\r\n");
-    run = RunTolvane({"/no/such/folder/COM1", input});
+    const std::string first =
+        "AT+CPBW=2,\"1230456123#4500\",129,"
+        "\"0030003000320020042F0020002F004F0046004600490043\"\r";
+    const std::string second =
+        "AT+CPBW=3,\"1230456123#4500\",129,"
+        "\"003000300033002000420020002F004F0046004600490043\"\r";
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(phone.Hangup(), "ATZ\rATE0\rAT+CSCS=\"UCS2\"\r" + first + second);
+    // "Запись 3 (строка 2): ERROR", "1 записано, 1 с ошибкой" in code page 1251.
+    EXPECT_EQ(run.out,
+              kBanner + "Start!\nATZ\r\nATE0\r\nAT+CSCS=\"UCS2\"\r\n" + first + "\n" + second +
+                  "\n\xC7\xE0\xEF\xE8\xF1\xFC 3 (\xF1\xF2\xF0\xEE\xEA\xE0 2): ERROR\n" +
+                  "1 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xEE, 1 \xF1 \xEE\xF8\xE8\xE1\xEA\xEE\xE9\n" +
+                  "The End.\n");
+}
+
+// Each refusal leaves every file as it was and creates none.
+TEST(TolvaneProgram, RefusalsExitWithStatusOneAndTouchNoFile) {
+    const std::string book = WriteInput("book.txt", EntryLine("Petrov") + "\r\n");
+    const std::string big = WriteInput("big.txt", [] {
+        std::string lines;
+        for (int n = 0; n < 999; ++n) lines += EntryLine("N") + "\r\n";
+        return lines;
+    }());
+    const std::string dryRun = WriteInput("earlier_dry_run.txt", "kept");
+    const std::string comName = ::testing::TempDir() + "COM8";
+    std::filesystem::remove(comName);
+    testing::SimulatedModem phone;
+    ASSERT_TRUE(phone.Ready());
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, "Parametrs not found..."},
+             {{book, book}, "Port " + book + " and file " + book + " are one file..."},
+             {{book, phone.SlaveName()}, "File " + phone.SlaveName() + " not found..."},
+             {{dryRun, ::testing::TempDir()}, "File " + ::testing::TempDir() + " not found..."},
+             {{"/dev/ttyUSB_tolvane_absent", book}, "/dev/ttyUSB_tolvane_absent not found..."},
+             {{comName, book}, comName + " not found..."},
+             {{"/no/such/folder/COM1", book}, "/no/such/folder/COM1 not found..."},
+             {{"--baud", "300", dryRun, book},
+              "Line speed 300 not known: 1200, 2400, 4800, 9600, "
+              "19200, 38400, 57600 or 115200..."},
+         }) {
+        const auto run = RunTolvane(c.args);
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_EQ(run.out, kBanner + c.message + "\n" + kUsage);
+    }
+    auto run = RunTolvane({dryRun, big});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, kBanner + "/no/such/folder/COM1 not found...\n" + kUsage);
+    EXPECT_EQ(run.out, kBanner + "Too many entries: the phone book index is limited to 999.\n");
+
+    EXPECT_EQ(Contents(book), EntryLine("Petrov") + "\r\n");
+    EXPECT_EQ(Contents(dryRun), "kept");
+    EXPECT_FALSE(std::filesystem::exists("/dev/ttyUSB_tolvane_absent"));
+    EXPECT_FALSE(std::filesystem::exists(comName));
+    EXPECT_EQ(phone.Hangup(), "");
+}
+
+TEST(TolvaneProgram, VersionAndHelp) {
+    auto run = RunTolvane({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "tolvane " ZANVEK_VERSION "\n");
+    run = RunTolvane({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("\n  --baud N "), std::string::npos) << run.out;
 }
 
 TEST(TolvaneProgram, PortThatRefusesTheBytesExitsWithStatusTwo) {

@@ -1,5 +1,7 @@
 #include "uploader/phonebook.h"
 
+#include "uploader/answer.h"
+
 #include <gtest/gtest.h>
 
 #include "entry_lines.h"
@@ -87,6 +89,32 @@ TEST(CpbwCommand, IndexIsPlainAndNamestarIsPaddedToThreeDigits) {
     const PhoneBookEntry entry{"1", "2", "M", "N"};
     EXPECT_EQ(CpbwCommand(10, entry), "AT+CPBW=10,\"12\",129,\"010 N /M\"\r");
     EXPECT_EQ(CpbwCommand(999, entry), "AT+CPBW=999,\"12\",129,\"999 N /M\"\r");
+}
+
+TEST(FinalResult, ComesOnALineOfItsOwnAfterEchoAndInformation) {
+    struct Case {
+        const char* received;
+        const char* result;  // nullptr: not yet
+        bool ok;
+    };
+    for (const Case& c : {
+             Case{"", nullptr, false},
+             Case{"AT+CPBW=2,\"1\",129,\"OK\"\r", nullptr, false},  // the echo
+             Case{"\r\nOK", nullptr, false},                        // line not complete
+             Case{"\r\n+CME ERROR: 2", nullptr, false},
+             Case{"ATZ\r\r\nOK\r\n", "OK", true},
+             Case{"\r\n+CPBW: 1\r\n\r\nOK\r\n", "OK", true},
+             Case{"\r\nERROR\r\n", "ERROR", false},
+             Case{"\r\n+CME ERROR: 21\r\n", "+CME ERROR: 21", false},
+             Case{"\r\n+CMS ERROR: 500\r\n", "+CMS ERROR: 500", false},
+             Case{"\r\nRING\r\n\r\nOK\r\n", "OK", true},
+         }) {
+        const auto result = FindFinalResult(c.received);
+        ASSERT_EQ(result.has_value(), c.result != nullptr) << c.received;
+        if (!result) continue;
+        EXPECT_EQ(result->text, c.result);
+        EXPECT_EQ(result->ok, c.ok);
+    }
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "entry_lines.h"
+#include "uploader/options.h"
 #include "uploader/phonebook.h"
 
 namespace tolvane {
@@ -28,15 +30,22 @@ struct Trace {
     bool closed = false;
 };
 
+// The phone gives the answers in turn, one for each command that ends with
+// its CR; "" stands for silence.
 class FakePort final : public Port {
 public:
-    FakePort(Trace& trace, bool terminal, long failAfterBytes)
-        : trace_(trace), terminal_(terminal), bytesLeft_(failAfterBytes) {}
+    FakePort(Trace& trace, bool terminal, long failAfterBytes, std::vector<std::string> answers)
+        : trace_(trace),
+          terminal_(terminal),
+          bytesLeft_(failAfterBytes),
+          answers_(std::move(answers)) {}
     void WriteByte(char c) override {
         if (bytesLeft_-- == 0)
             throw std::system_error(EIO, std::generic_category(), "cannot write to COM9");
         trace_.events += c;
+        if (c == '\r' && next_ < answers_.size()) arrived_ += answers_[next_++];
     }
+    std::string Read(milliseconds) override { return std::exchange(arrived_, {}); }
     bool IsTerminal() const override { return terminal_; }
     void Close() override { trace_.closed = true; }
 
@@ -44,6 +53,9 @@ private:
     Trace& trace_;
     bool terminal_;
     long bytesLeft_;
+    std::vector<std::string> answers_;
+    std::size_t next_ = 0;
+    std::string arrived_;
 };
 
 class FakeSleeper final : public Sleeper {
@@ -83,13 +95,15 @@ protected:
     }
 
     int Run(const std::vector<std::string>& args) {
-        const PortOpener openPort = [this](const std::string& nomport) -> std::unique_ptr<Port> {
+        const PortOpener openPort = [this](const std::string& nomport, const PortSettings&,
+                                           std::string& reason) -> std::unique_ptr<Port> {
             openedPort = nomport;
+            reason = "No such file or directory";
             if (portMissing) return nullptr;
-            return std::make_unique<FakePort>(trace, terminal, failAfterBytes);
+            return std::make_unique<FakePort>(trace, terminal, failAfterBytes, answers);
         };
         FakeSleeper sleeper(trace);
-        return RunTolvane(args, {out, err}, openPort, sleeper);
+        return RunTolvane(args, {out, err, utf8, progress}, openPort, sleeper);
     }
 
     int Upload(const std::string& nomport = "dry-run.txt") { return Run({nomport, InputPath()}); }
@@ -104,6 +118,9 @@ protected:
     bool portMissing = false;
     bool terminal = false;
     long failAfterBytes = -1;
+    std::vector<std::string> answers;
+    bool utf8 = false;
+    std::ostream* progress = nullptr;
 };
 
 // ---- Pauses ------------------------------------------------------------------
@@ -210,16 +227,12 @@ TEST_F(UploaderTest, NineHundredNinetyEightEntriesFitUpToIndex999) {
     EXPECT_TRUE(out.str().ends_with("The End.\n"));
 }
 
-TEST_F(UploaderTest, EntryBeyondIndex999StopsTheUploadWithAnError) {
-    WriteInputLines(Entries(1000));
+TEST_F(UploaderTest, FileThatNeedsIndex1000IsRefusedBeforeAnythingIsSent) {
+    WriteInputLines(Entries(999));
     EXPECT_EQ(Upload(), kRefused);
-    const std::string sent = Sent();
-    EXPECT_TRUE(sent.ends_with(EntryCommand("999", "999", "N")));
-    EXPECT_EQ(Count(sent, "AT+CPBW="), 998u);
-    EXPECT_TRUE(trace.closed);
-    EXPECT_TRUE(
-        out.str().ends_with(EntryCommand("999", "999", "N") +
-                            "\nToo many entries: the phone book index is limited to 999.\n"));
+    EXPECT_EQ(openedPort, "");  // a dry-run file is not even truncated
+    EXPECT_EQ(trace.events, "");
+    EXPECT_EQ(out.str(), kBanner + "Too many entries: the phone book index is limited to 999.\n");
 }
 
 // ---- Refusals and failures --------------------------------------------------
@@ -242,10 +255,13 @@ TEST_F(UploaderTest, MissingInputFileIsReportedBeforeThePortIsTouched) {
     const std::string missing = ::testing::TempDir() + "tolvane_no_such_file.txt";
     EXPECT_EQ(Run({"COM1", missing}), kRefused);
     EXPECT_EQ(out.str(), kBanner + "File " + missing + " not found...\n" + kUsage);
+    EXPECT_EQ(err.str(), "tolvane: " + missing + ": No such file or directory\n");
     EXPECT_EQ(openedPort, "");  // a dry-run file named as the port is not truncated
 
-    out.str("");
+    err.str("");
     EXPECT_EQ(Run({"COM1", ::testing::TempDir()}), kRefused);  // a folder is no input file
+    EXPECT_NE(err.str().find("is a folder"), std::string::npos) << err.str();
+    EXPECT_EQ(openedPort, "");
 }
 
 TEST_F(UploaderTest, PortThatCannotBeOpenedIsNamedInTheMessage) {
@@ -253,6 +269,7 @@ TEST_F(UploaderTest, PortThatCannotBeOpenedIsNamedInTheMessage) {
     portMissing = true;
     EXPECT_EQ(Upload("/dev/ttyS7"), kRefused);
     EXPECT_EQ(out.str(), kBanner + "/dev/ttyS7 not found...\n" + kUsage);
+    EXPECT_EQ(err.str(), "tolvane: /dev/ttyS7: No such file or directory\n");
 }
 
 TEST_F(UploaderTest, WriteFailureIsReportedAndNotTakenForSuccess) {
@@ -262,6 +279,125 @@ TEST_F(UploaderTest, WriteFailureIsReportedAndNotTakenForSuccess) {
     EXPECT_EQ(Sent(), "ATZ\r<4000>ATE0\r<2000>AT+CPBW=2,\"12");
     EXPECT_EQ(out.str(), kBanner + "Start!\nATZ\r\nATE0\r\n");
     EXPECT_NE(err.str().find("cannot write to COM9"), std::string::npos) << err.str();
+}
+
+// ---- Beyond the plain upload ---------------------------------------------------
+
+const std::string kOk = "\r\nOK\r\n";
+
+TEST_F(UploaderTest, CheckReportsEachFailedEntryGoesOnAndWaitsForAnswersInsteadOfPausing) {
+    WriteInputLines(
+        {"header line", EntryLine("A"), EntryLine("B"), EntryLine("C"), EntryLine("D")});
+    answers = {"ATZ\r" + kOk,   kOk, "\r\n+CPBW: 1\r\n" + kOk,
+               "\r\nERROR\r\n", "",  "\r\n+CME ERROR: 20\r\n"};
+    EXPECT_EQ(Run({"--check", "COM1", InputPath()}), kEntriesFailed);
+    EXPECT_EQ(Sent(), "ATZ\rATE0\r" + EntryCommand("2", "002", "A") +
+                          EntryCommand("3", "003", "B") + EntryCommand("4", "004", "C") +
+                          EntryCommand("5", "005", "D"));
+    // "Запись 3 (строка 3): ERROR" ... "1 записано, 3 с ошибкой", in code page 1251.
+    const std::string entry = "\xC7\xE0\xEF\xE8\xF1\xFC ";
+    const std::string line = " (\xF1\xF2\xF0\xEE\xEA\xE0 ";
+    EXPECT_TRUE(out.str().ends_with(
+        EntryCommand("3", "003", "B") + "\n" + entry + "3" + line + "3): ERROR\n" +
+        EntryCommand("4", "004", "C") + "\n" + entry + "4" + line +
+        "4): \xED\xE5\xF2 \xEE\xF2\xE2\xE5\xF2\xE0\n" + EntryCommand("5", "005", "D") + "\n" +
+        entry + "5" + line + "5): +CME ERROR: 20\n" +
+        "1 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xEE, 3 \xF1 \xEE\xF8\xE8\xE1\xEA\xEE\xE9\nThe End.\n"))
+        << out.str();
+}
+
+TEST_F(UploaderTest, CheckSendsNoEntryToAPhoneThatDidNotTakeTheSetUp) {
+    WriteInputLines({EntryLine("A")});
+    answers = {kOk, kOk, "\r\nERROR\r\n"};
+    EXPECT_EQ(Run({"--check", "--ucs2", "COM1", InputPath()}), kEntriesFailed);
+    EXPECT_EQ(Sent(), "ATZ\rATE0\rAT+CSCS=\"UCS2\"\r");
+    EXPECT_TRUE(out.str().ends_with("AT+CSCS=\"UCS2\"\r\nAT+CSCS=\"UCS2\": ERROR\n")) << out.str();
+    EXPECT_TRUE(trace.closed);
+}
+
+TEST_F(UploaderTest, Ucs2SwitchesTheCharacterSetAndSendsTheTextInHexadecimal) {
+    WriteInputLines({EntryLine("\xC8\xE2")});  // "Ив"
+    EXPECT_EQ(Run({"--ucs2", "COM1", InputPath()}), kCompleted);
+    EXPECT_EQ(Sent(),
+              "ATZ\r<4000>ATE0\r<2000>AT+CSCS=\"UCS2\"\r<2000>AT+CPBW=2,\"1230456123#4500\",129,"
+              "\"0030003000320020041804320020002F004F0046004600490043\"\r<2000>");
+}
+
+TEST_F(UploaderTest, Utf8TerminalShowsNamesInUtf8WhileThePortGetsTheFileBytes) {
+    WriteInputLines({EntryLine("\xC8\xE2\xE0\xED\xEE\xE2")});
+    utf8 = true;
+    EXPECT_EQ(Upload(), kCompleted);
+    EXPECT_EQ(Sent(), "ATZ\rATE0\r" + EntryCommand("2", "002", "\xC8\xE2\xE0\xED\xEE\xE2"));
+    EXPECT_NE(out.str().find(EntryCommand("2", "002", "Иванов") + "\n"), std::string::npos);
+}
+
+TEST_F(UploaderTest, ProgressLineIsDrawnApartAndLeavesTheConsoleLinesAsTheyAre) {
+    WriteInputLines({EntryLine("A"), EntryLine("B")});
+    EXPECT_EQ(Upload(), kCompleted);
+    const std::string plain = out.str();
+    out.str("");
+    std::ostringstream terminal;
+    progress = &terminal;
+    EXPECT_EQ(Upload(), kCompleted);
+    EXPECT_EQ(out.str(), plain);
+    EXPECT_NE(terminal.str().find("\rentry 1 of 2, 0:00 elapsed\r"), std::string::npos);
+    EXPECT_NE(terminal.str().find("\rentry 2 of 2, 0:00 elapsed, about 0:00 left\r"),
+              std::string::npos);
+    EXPECT_EQ(ProgressLine(3, 250, std::chrono::seconds(75), std::chrono::seconds(552)),
+              "entry 3 of 250, 1:15 elapsed, about 9:12 left");
+}
+
+TEST_F(UploaderTest, ExamplePhoneBookGivesThreeEntries) {
+    EXPECT_EQ(Run({"dry-run.txt", TOLVANE_EXAMPLES_DIR "/phonebook.txt"}), kCompleted);
+    EXPECT_EQ(Count(Sent(), "AT+CPBW="), 3u) << Sent();
+}
+
+// ---- Options ------------------------------------------------------------------
+
+TEST(CommandLine, OptionsStandAnywhereAndWrongOnesAreNamed) {
+    Options options;
+    EXPECT_EQ(ParseCommandLine({"--baud", "9600", "COM1", "--check", "f.txt", "--ucs2"}, options),
+              "");
+    EXPECT_EQ(options.nomport, "COM1");
+    EXPECT_EQ(options.namefile, "f.txt");
+    EXPECT_EQ(options.port.baud, 9600);
+    EXPECT_TRUE(options.check && options.port.readAnswers && options.ucs2);
+
+    options = {};
+    EXPECT_EQ(ParseCommandLine({"--", "--port", "f.txt"}, options), "");
+    EXPECT_EQ(options.nomport, "--port");
+
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"--baud", "300"}, {"--baud"}, {"--baud=96OO"}, {"--check=yes"}, {"--frob"}})
+        EXPECT_NE(ParseCommandLine(wrong, options), "") << wrong[0];
+}
+
+// Every option line of --help names an option the parser takes and the
+// README's tolvane section explains.
+TEST(CommandLine, HelpReadmeAndParserKnowTheSameOptions) {
+    std::ifstream readmeFile(TOLVANE_SOURCE_DIR "/README.md");
+    const std::string readme{std::istreambuf_iterator<char>(readmeFile), {}};
+    const std::size_t section = readme.find("\n## tolvane");
+    ASSERT_NE(section, std::string::npos);
+    const std::string tolvaneSection =
+        readme.substr(section, readme.find("\n## ", section + 1) - section);
+
+    std::istringstream help{std::string(kHelp)};
+    int options = 0;
+    for (std::string line; std::getline(help, line);) {
+        if (!line.starts_with("  --")) continue;
+        ++options;
+        std::istringstream words(line);
+        std::string name, value;
+        words >> name >> value;
+        std::vector<std::string> args{name};
+        if (value == "N") args.push_back("9600");
+        Options parsed;
+        EXPECT_EQ(ParseCommandLine(args, parsed), "") << line;
+        EXPECT_NE(tolvaneSection.find("`" + name), std::string::npos)
+            << name << " not in the README";
+    }
+    EXPECT_EQ(options, 5);
 }
 
 }  // namespace
