@@ -177,7 +177,7 @@ void FuzzAssemble(Input data) {
     PutFile(bin, oldBin);
     PutFile(hex, oldHex);
 
-    auto ws = std::make_unique<Workspace>();
+    Workspace* ws = &FreshWorkspace(0);
     ws->SourceName = source;
     NullPane firstPass;  // its listing is not looked at
     CountingPane finalPass;

@@ -101,7 +101,7 @@ namespace {
 // Assembles a disassembly (both passes) and returns its code image over
 // the length of the original file, or a note of what went wrong.
 bool AssemblesBack(const std::string& source, const std::string& original, std::string& why) {
-    auto ws = std::make_unique<Workspace>();
+    Workspace* ws = &FreshWorkspace(1);
     ws->SourceName = source;
     NullPane firstPass;  // the first pass's listing is not looked at
     CountingPane pane;

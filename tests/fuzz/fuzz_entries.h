@@ -16,6 +16,10 @@
 #include <string>
 #include <string_view>
 
+namespace z51 {
+struct Workspace;
+}
+
 namespace z51::fuzz {
 
 using Input = std::span<const std::uint8_t>;
@@ -46,6 +50,12 @@ void FuzzEmulator(Input data);     // steps from an arbitrary state over arbitra
 void FuzzPhoneBook(Input data);    // tolvane's line rules and a whole upload
 void FuzzCompare(Input data);      // binary compare of two files
 void FuzzCondition(Input data);    // breakpoint conditions and texts, evaluated
+
+// A workspace as constructed, one per slot (0 or 1) for the life of the
+// process: the source map's line table keeps its storage (half a megabyte
+// that every final pass fills and a new one would map afresh), everything
+// else is as new. For entries that run a final pass.
+Workspace& FreshWorkspace(std::size_t slot);
 
 // A folder of this process for the files the entries write, removed at
 // exit; the fuzzers put it under $TMPDIR.

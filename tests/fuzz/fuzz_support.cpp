@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <stdexcept>
 
 #include "core/fileio.h"
+#include "core/workspace.h"
 #include "fuzz_entries.h"
 #include "fuzz_pane.h"
 
@@ -78,6 +80,17 @@ const std::string& ScratchDir() {
 }
 
 std::string ScratchFile(std::string_view name) { return ScratchDir() + "/" + std::string(name); }
+
+Workspace& FreshWorkspace(std::size_t slot) {
+    static std::array<std::unique_ptr<Workspace>, 2> pool;
+    std::unique_ptr<Workspace>& ws = pool.at(slot);
+    if (!ws) ws = std::make_unique<Workspace>();
+    std::vector<SourceLine> lines = std::move(ws->Sources.lines);
+    lines.clear();
+    *ws = Workspace{};
+    ws->Sources.lines = std::move(lines);
+    return *ws;
+}
 
 std::string ScratchFolder(std::string_view name) {
     const std::string folder = ScratchFile(name);
