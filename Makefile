@@ -109,7 +109,7 @@ FUZZ_SEED    ?=
 # fill of new blocks. Use-after-free within a run is still caught.
 FUZZ_ASAN_OPTIONS ?= detect_leaks=1:quarantine_size_mb=16:allocator_release_to_os_interval_ms=-1:max_malloc_fill_size=0
 # Inputs of the whole-file targets are kept small (larger seeds are read
-# up to this length; the disassembler's to 256 bytes, each of which is an
+# up to this length; the disassembler's to 128 bytes, each of which is an
 # instruction line of two listings): a run costs about as much per source
 # line or record as the rest of it, and the targets stretch short inputs
 # where a limit needs more.
@@ -128,7 +128,7 @@ fuzz: deps deps-fuzz
 	  mkdir -p $$work/$$t/corpus $$work/$$t/artifacts; \
 	  seeds=tests/fuzz/corpus/$$t; \
 	  [ -d tests/fuzz/regressions/$$t ] && seeds="$$seeds tests/fuzz/regressions/$$t"; \
-	  case $$t in evaluator|emulator) maxlen=4096;; disasm) maxlen=256;; *) maxlen=$(FUZZ_MAX_LEN);; esac; \
+	  case $$t in evaluator|emulator) maxlen=4096;; disasm) maxlen=128;; *) maxlen=$(FUZZ_MAX_LEN);; esac; \
 	  echo "fuzz_$$t: $(FUZZ_SECONDS) s, inputs up to $$maxlen bytes"; \
 	  TMPDIR=$$scratch ASAN_OPTIONS=$(FUZZ_ASAN_OPTIONS) UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    $(FUZZ_BUILD)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=$(FUZZ_RSS_MB) \

@@ -126,7 +126,7 @@ bool AssemblesBack(const std::string& source, const std::string& original, std::
 }  // namespace
 
 // Byte 0: bit 1 assembles both outputs back and compares them with the
-// file (files up to 64 bytes: each instruction is a source line of two
+// file (files up to 32 bytes: each instruction is a source line of two
 // passes, twice). When its high nibble is 5 and bit 0 is set, the
 // rest is repeated into a 6 KiB file: its 3,072 two-byte branches can name
 // more labels than the assembler's table holds. (Such a file costs as much
@@ -148,7 +148,7 @@ void FuzzDisasm(Input data) {
     CountingPane pane, pane2;
     dis.Deas(pane, bin);
     FuzzCheck(dis.Size() == static_cast<long>(code.size()), "the disassembler read another size");
-    const bool roundTrip = (flags & 2) && code.size() <= 64;
+    const bool roundTrip = (flags & 2) && code.size() <= 32;
     std::string why;
     if (roundTrip) FuzzCheck(AssemblesBack(dis.OutputName(), code, why), "plain disassembly " + why);
     dis.DeasLbl(pane, pane2);
