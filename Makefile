@@ -148,7 +148,6 @@ fuzz: deps deps-fuzz
 
 bench: build
 	@for b in bench/*.sh; do [ -x "$$b" ] && BUILD=$(BUILD) "$$b"; done; \
-	for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; \
 	[ -x $(BUILD)/bench/listing_in_window ] && $(BUILD)/bench/listing_in_window; \
 	[ -x $(BUILD)/bench/debug_run_in_window ] && $(BUILD)/bench/debug_run_in_window; true
 

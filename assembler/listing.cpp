@@ -9,15 +9,14 @@
 #include "core/cp1251.h"
 #include "core/fileio.h"
 #include "core/pane.h"
+#include "isa/hex.h"
 #include "isa/intel_hex.h"
-#include "isa/tables.h"
 
 namespace z51 {
 namespace {
 
 void AppendAddress(std::string& out, std::int32_t addr) {
-    AppendHex2(out, static_cast<std::uint8_t>((addr >> 8) & 0xFF));
-    AppendHex2(out, static_cast<std::uint8_t>(addr & 0xFF));
+    AppendHex4(out, static_cast<std::uint16_t>(addr & 0xFFFF));
 }
 
 bool ReadNumber(std::string_view& s, int minDigits, int maxDigits, int& out) {

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 #include "assembler/asm_state.h"
 #include "assembler/assembler.h"
@@ -14,6 +13,7 @@
 #include "assembler/name_hash.h"
 #include "core/cp1251.h"
 #include "core/pane.h"
+#include "isa/hex.h"
 #include "isa/intel_hex.h"
 #include "isa/tables.h"
 
@@ -54,13 +54,6 @@ namespace {
 
 using Col = std::uint16_t;
 
-const std::string& Text(const char* utf8) {
-    static std::unordered_map<const char*, std::string> cache;
-    auto it = cache.find(utf8);
-    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
-    return it->second;
-}
-
 constexpr const char* kNeedNumber = "Аргумент должен иметь числовое значение!";
 constexpr const char* kBadSegment = "Недопустивое задание адреса DSEG,CSEG";
 constexpr const char* kBadEprom = "Псевдо команда .27xxx не распознана";
@@ -88,7 +81,7 @@ public:
         // not a HEX file cut short.
         if (!hexRecord_ && !st_.Mnemonic.empty()) st_.HexRecordsOpen = false;
         Closing();
-        if (tooLong_) st_.LineError = Text(kLineTooLong);
+        if (tooLong_) st_.LineError = CpMessage(kLineTooLong);
     }
 
 private:
@@ -227,7 +220,7 @@ private:
                 st_.NextAddr = AddrSum(st_.LineAddr, record.count);
                 break;
             case HexKind::StartAddress: Notice(HexStartIgnoredNotice()); break;
-            case HexKind::Other: st_.LineError = Text(kHexRecordSkipped); break;
+            case HexKind::Other: st_.LineError = CpMessage(kHexRecordSkipped); break;
             case HexKind::UpperAddress:
             case HexKind::End: break;
         }
@@ -386,7 +379,7 @@ private:
         if (st_.FoundIndex < LabelCapacity) {
             SaveIndex_LBLEQU(st_, st_.LineAddr);
         } else {
-            Notice(Text(kLabelOverflow));
+            Notice(CpMessage(kLabelOverflow));
         }
         return false;
     }
@@ -462,7 +455,7 @@ private:
         Eval(st_.Operand1);
         std::int32_t v = st_.ExprValue > limit ? limit : st_.ExprValue;
         target = static_cast<std::uint8_t>(v & 0xFF);
-        if (!st_.ExprValid) st_.LineError = Text(kNeedNumber);
+        if (!st_.ExprValid) st_.LineError = CpMessage(kNeedNumber);
     }
 
     void Handled() { st_.LineHandled = true; }
@@ -583,7 +576,7 @@ private:
                 st_.EpromSize = static_cast<std::int32_t>(
                     std::clamp<std::int64_t>(std::int64_t{st_.ExprValue} * 128, INT32_MIN, INT32_MAX));
             else
-                st_.LineError = Text(kBadEprom);
+                st_.LineError = CpMessage(kBadEprom);
             return;
         }
         if (m.size() > 4 && m.find(',') != std::string::npos && HandleByteList(st_, pane_)) return;
@@ -612,7 +605,7 @@ private:
         Handled();
         st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
-            st_.LineError = Text(kBadSegment);
+            st_.LineError = CpMessage(kBadSegment);
             return;
         }
         const std::size_t from = static_cast<std::size_t>(f_.Operand1Span.end) + 2;
@@ -626,7 +619,7 @@ private:
         else f_.CommentStart = 0;
         st_.Operand2 = addr;
         if (Eval(addr)) st_.NextAddr = st_.ExprValue;
-        else st_.LineError = Text(kBadSegment);
+        else st_.LineError = CpMessage(kBadSegment);
     }
 
     // "IDENT": the date and time of the assembly as bytes (without seconds).
@@ -685,7 +678,7 @@ private:
     // the line's address; once forward references had their chance (the
     // first pass), that is an error.
     void NeedValueAfterFirstPass() {
-        if (!st_.ExprValid && st_.PassNo > 1 && st_.LineError.empty()) st_.LineError = Text(kNeedNumber);
+        if (!st_.ExprValid && st_.PassNo > 1 && st_.LineError.empty()) st_.LineError = CpMessage(kNeedNumber);
     }
 
     // "name BIT PSW.3": a bit address, also written as register.bit.
@@ -748,7 +741,7 @@ private:
             // Program memory ends at FFFFH; a byte beyond it has no place
             // in the .Bin, the .Hex or the image.
             const std::int64_t last = std::int64_t{st_.LineAddr} + st_.LineByteCount - 1;
-            if ((st_.LineAddr < 0 || last > 0xFFFF) && st_.LineError.empty()) st_.LineError = Text(kBeyondMemory);
+            if ((st_.LineAddr < 0 || last > 0xFFFF) && st_.LineError.empty()) st_.LineError = CpMessage(kBeyondMemory);
         }
         if (st_.MacroState == MacroMode::HeaderMacroName || st_.MacroState == MacroMode::HeaderNameMacro) {
             st_.MacroText = st_.MacroState == MacroMode::HeaderMacroName ? "\n" + st_.Operand1 + " " + st_.Mnemonic

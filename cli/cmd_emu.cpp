@@ -15,11 +15,11 @@
 #include "core/cp1251.h"
 #include "emulator/condition.h"
 #include "emulator/debugger.h"
-#include "emulator/decode.h"
 #include "emulator/emufiles.h"
 #include "emulator/exec.h"
 #include "emulator/vcd.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
+#include "isa/opcode_map.h"
 
 namespace z51 {
 namespace {
@@ -96,10 +96,6 @@ std::optional<std::uint16_t> ParseAddress(std::string_view s) {
     return static_cast<std::uint16_t>(*v);
 }
 
-std::string Hex2(std::uint8_t b) { return ByteToHex2(b); }
-std::string Hex4(std::uint16_t w) {
-    return ByteToHex2(static_cast<std::uint8_t>(w >> 8)) + ByteToHex2(static_cast<std::uint8_t>(w));
-}
 
 std::string Padded(std::string s, std::size_t width) {
     if (s.size() < width) s.append(width - s.size(), ' ');
@@ -107,28 +103,31 @@ std::string Padded(std::string s, std::size_t width) {
 }
 
 std::string RegistersShort(const Cpu51& cpu) {
-    return "A=" + Hex2(cpu.A()) + " PSW=" + Hex2(cpu.PSW()) + " SP=" + Hex2(cpu.SP()) + " DPTR=" + Hex4(cpu.Dptr());
+    return "A=" + ByteToHex2(cpu.A()) + " PSW=" + ByteToHex2(cpu.PSW()) + " SP=" + ByteToHex2(cpu.SP()) +
+           " DPTR=" + WordToHex4(cpu.Dptr());
 }
 
 // "0100  74 12     MOV   A,#012H          A=12 PSW=00 SP=07 DPTR=0000"
 std::string TraceLine(std::uint16_t pc, const std::array<std::uint8_t, 3>& bytes, const Cpu51& after) {
     const DecodedInstruction d = DecodeInstruction(pc, bytes);
     std::string code;
-    for (int k = 0; k < d.length; ++k) code += Hex2(bytes[static_cast<std::size_t>(k)]) + ' ';
-    return Hex4(pc) + "  " + Padded(code, 10) + Padded(d.mnemonic, 6) + Padded(d.operands, 22) + RegistersShort(after);
+    for (int k = 0; k < d.length; ++k) code += ByteToHex2(bytes[static_cast<std::size_t>(k)]) + ' ';
+    return WordToHex4(pc) + "  " + Padded(code, 10) + Padded(d.mnemonic, 6) + Padded(d.operands, 22) +
+           RegistersShort(after);
 }
 
 void PrintState(Pane& out, const Cpu51& cpu) {
-    out.AddLine("PC=" + Hex4(cpu.PC) + "  A=" + Hex2(cpu.A()) + "  B=" + Hex2(cpu.B()) + "  SP=" + Hex2(cpu.SP()) +
-                "  DPTR=" + Hex4(cpu.Dptr()));
+    out.AddLine("PC=" + WordToHex4(cpu.PC) + "  A=" + ByteToHex2(cpu.A()) + "  B=" + ByteToHex2(cpu.B()) +
+                "  SP=" + ByteToHex2(cpu.SP()) + "  DPTR=" + WordToHex4(cpu.Dptr()));
     const std::uint8_t p = cpu.PSW();
     auto bit = [p](const char* name, std::uint8_t mask) {
         return std::string(" ") + name + "=" + ((p & mask) ? "1" : "0");
     };
-    out.AddLine("PSW=" + Hex2(p) + " " + bit("CY", psw::CY) + bit("AC", psw::AC) + bit("F0", psw::F0) +
+    out.AddLine("PSW=" + ByteToHex2(p) + " " + bit("CY", psw::CY) + bit("AC", psw::AC) + bit("F0", psw::F0) +
                 bit("RS1", psw::RS1) + bit("RS0", psw::RS0) + bit("OV", psw::OV) + bit("P", psw::P));
     std::string regs;
-    for (int r = 0; r < 8; ++r) regs += (r ? " R" : "R") + std::to_string(r) + "=" + Hex2(cpu.R[static_cast<std::size_t>(r)]);
+    for (int r = 0; r < 8; ++r)
+        regs += (r ? " R" : "R") + std::to_string(r) + "=" + ByteToHex2(cpu.R[static_cast<std::size_t>(r)]);
     out.AddLine(regs);
     std::string line;
     int inLine = 0, total = 0;
@@ -139,7 +138,7 @@ void PrintState(Pane& out, const Cpu51& cpu) {
             if (total == 0) out.AddLine("Internal RAM, non-zero bytes (address=value):");
             line.clear();
         }
-        line += (inLine ? " " : "") + Hex2(static_cast<std::uint8_t>(a)) + "=" + Hex2(v);
+        line += (inLine ? " " : "") + ByteToHex2(static_cast<std::uint8_t>(a)) + "=" + ByteToHex2(v);
         ++total;
         if (++inLine == 12) {
             out.AddLine(line);
@@ -373,7 +372,7 @@ int CmdEmu(CliContext& c) {
     } else {
         why = "step limit";
     }
-    c.out.AddLine("Stopped at " + Hex4(cpu.PC) + "H after " + std::to_string(result.steps) + " steps: " + why);
+    c.out.AddLine("Stopped at " + WordToHex4(cpu.PC) + "H after " + std::to_string(result.steps) + " steps: " + why);
     PrintState(c.out, cpu);
     if (cycles) c.out.AddLine(CyclesLine(dbg.Cycles(), xtal));
 

@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "core/code_image.h"
 #include "core/file_error.h"
 
 namespace z51 {
@@ -79,34 +80,68 @@ std::uint64_t FileSize(const std::string& path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::string ReadTextFile(const std::string& path) {
+namespace {
+
+// The whole file into a string or a byte vector, read straight into its
+// storage.
+template <class Container>
+Container ReadWhole(const std::string& path) {
     if (path.empty()) throw FileError(path, std::strerror(ENOENT));
     if (auto m = InMemory(path)) {
         if (!m->file) Fail(path, m->err);
-        return *m->file;
+        return Container(m->file->begin(), m->file->end());
     }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) Fail(path, errno);
     // A device (/dev/zero, a terminal named in $INCLUDE or on the command
     // line) never ends or waits for input: only files and pipes are read.
     struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
+    const bool known = ::fstat(::fileno(f), &st) == 0;
+    if (known && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
         std::fclose(f);
         throw FileError(path, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a file but a device");
     }
-    std::string data;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    // The size is a hint (a pipe has none, a file may grow while read).
+    Container data;
+    std::size_t used = 0;
+    data.resize(known && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
+    for (std::size_t n; (n = std::fread(data.data() + used, 1, data.size() - used, f)) > 0;) {
+        used += n;
+        if (used == data.size()) data.resize(data.size() * 2);
+    }
     int err = std::ferror(f) ? errno : 0;
     std::fclose(f);
     if (err) Fail(path, err);
+    data.resize(used);
     return data;
 }
 
-std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) {
-    std::string s = ReadTextFile(path);
-    return {s.begin(), s.end()};
+}  // namespace
+
+std::string ReadTextFile(const std::string& path) { return ReadWhole<std::string>(path); }
+
+std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) { return ReadWhole<std::vector<std::uint8_t>>(path); }
+
+std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
+    // The size is checked before reading so that a huge file is never
+    // loaded, and again after, in case the file grew in between.
+    constexpr std::size_t kCodeSize = std::tuple_size_v<CodeMemory>;
+    std::uint64_t size = FileSize(path);
+    auto tooLarge = [&](std::uint64_t n) {
+        return FileError(path, "the file has " + std::to_string(n) +
+                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
+    };
+    if (size > kCodeSize) throw tooLarge(size);
+    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
+    if (bytes.size() > kCodeSize) throw tooLarge(bytes.size());
+    return bytes;
+}
+
+std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
+    std::size_t slash = name.find_last_of('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    if (name.find('.', base) != std::string::npos) return name;
+    return name + std::string(ext);
 }
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), tmp_(TempNameFor(path_)) {

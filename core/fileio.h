@@ -48,6 +48,9 @@ private:
 std::uint64_t FileSize(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<std::uint8_t> ReadBinaryFile(const std::string& path);
+// A binary file that must fit code memory: raises FileError when it cannot
+// be read or is larger than 65,536 bytes.
+std::vector<std::uint8_t> ReadCodeFile(const std::string& path);
 std::string ReadTextFile(const std::string& path);
 
 // Writes the whole content at once (temporary file, then rename).
@@ -80,6 +83,10 @@ private:
     std::string* memory_ = nullptr;  // the temporary file, when it lives in MemoryFiles
     long long written_ = 0;
 };
+
+// `name` as it is when its file-name part holds a "."; otherwise name + ext
+// (ext given with its dot, e.g. ".Hex").
+std::string WithDefaultExtension(const std::string& name, std::string_view ext);
 
 // Sets the modification time of a file (seconds since the epoch, local
 // time already resolved by the caller).

@@ -7,12 +7,9 @@
 #include <cstdint>
 
 #include "emulator/cpu51.h"
+#include "isa/opcode_map.h"  // kInstructionLength, kMachineCycles
 
 namespace z51 {
-
-// Length in bytes of each opcode as the current-instruction panel counts
-// it: 1, 2 or 3 (A5H, no instruction, counts as 1).
-extern const std::uint8_t kInstructionLength[256];
 
 // Copies code[PC], code[PC+1], code[PC+2] (wrapping at FFFFH) into cpu.cur
 // and sets cpu.curLen (the fetch half of the panel refresh).

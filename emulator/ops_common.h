@@ -7,6 +7,7 @@
 
 #include "emulator/alu.h"
 #include "emulator/cpu51.h"
+#include "isa/opcode_map.h"  // RelTarget, Addr11Target
 
 namespace z51::ops {
 
@@ -20,11 +21,6 @@ struct Insn {
 };
 
 inline std::uint16_t Next(const Insn& i, unsigned len) { return static_cast<std::uint16_t>(i.pc + len); }
-
-// Relative branch: rel counts from the address of the following instruction.
-inline std::uint16_t RelTarget(std::uint16_t next, std::uint8_t rel) {
-    return static_cast<std::uint16_t>(next + static_cast<std::int8_t>(rel));
-}
 
 inline std::uint8_t& Acc(Cpu51& c) { return c.dump[sfr::ACC]; }
 // direct: any internal RAM byte 00H..FFH, SFRs included; 00H..07H are not R0..R7.

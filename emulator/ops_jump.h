@@ -7,10 +7,9 @@ namespace z51::ops {
 
 // AJMP/ACALL target: the chip keeps the top five bits of PC + 2 (the
 // address of the following instruction) and puts the opcode's bits 7-5
-// and the operand byte below them, so the target lies in the 2 KiB page of
-// the next instruction.
+// (page) and the operand byte below them.
 inline std::uint16_t Addr11Target(const Insn& i, unsigned page) {
-    return static_cast<std::uint16_t>((Next(i, 2) & 0xF800) | page << 8 | i.b1);
+    return z51::Addr11Target(Next(i, 2), static_cast<std::uint8_t>(page << 5), i.b1);
 }
 
 // AJMP addr11      ppp0 0001 aaaaaaaa

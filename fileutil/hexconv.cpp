@@ -10,8 +10,6 @@ namespace z51 {
 
 namespace {
 
-constexpr long kImageSize = 0x10000;
-
 // Up to this many line numbers are listed in a report line; the rest are
 // counted.
 constexpr std::size_t kMaxListedLines = 100;
@@ -35,27 +33,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 }  // namespace
-
-std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
-    std::size_t slash = name.find_last_of('/');
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    if (name.find('.', base) != std::string::npos) return name;
-    return name + std::string(ext);
-}
-
-std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
-    // The size is checked before reading so that a huge file is never
-    // loaded, and again after, in case the file grew in between.
-    std::uint64_t size = FileSize(path);
-    auto tooLarge = [&](std::uint64_t n) {
-        return FileError(path, "the file has " + std::to_string(n) +
-                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
-    };
-    if (size > static_cast<std::uint64_t>(kImageSize)) throw tooLarge(size);
-    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
-    if (bytes.size() > static_cast<std::size_t>(kImageSize)) throw tooLarge(bytes.size());
-    return bytes;
-}
 
 void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::string& hexName) {
     std::vector<std::uint8_t> bytes = ReadCodeFile(binName);

@@ -52,12 +52,5 @@ HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName);
 // is written and a red line says so.
 void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::string& binName);
 
-// A binary file that must fit code memory: raises FileError when it cannot
-// be read or is larger than 65,536 bytes.
-std::vector<std::uint8_t> ReadCodeFile(const std::string& path);
-
-// `name` as it is when its file-name part holds a "."; otherwise name + ext
-// (ext given with its dot, e.g. ".Hex").
-std::string WithDefaultExtension(const std::string& name, std::string_view ext);
 
 }  // namespace z51

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/cp1251.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
 
 namespace z51 {
 

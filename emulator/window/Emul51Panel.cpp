@@ -13,11 +13,11 @@
 
 #include "core/pane.h"
 #include "emulator/debugger.h"
-#include "emulator/decode.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
 #include "emulator/window/EmulDebug.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
+#include "isa/opcode_map.h"
 #include "shell/qt_pane.h"
 
 namespace z51 {
@@ -35,8 +35,6 @@ const QString& StopCaption() {
     return s;
 }
 
-QString Hex2(std::uint8_t b) { return QString::fromLatin1(ByteToHex2(b).c_str()); }
-QString Hex4(std::uint16_t w) { return Hex2(w >> 8) + Hex2(w & 0xFF); }
 QString Latin(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
 
 }  // namespace
@@ -51,12 +49,8 @@ std::optional<std::int32_t> ParseIntText(std::string_view text) {
     if (text[i] == '$') {
         const std::size_t first = ++i;
         for (; i < text.size(); ++i) {
-            const char c = text[i];
-            int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else return std::nullopt;
+            const int d = HexDigitValue(text[i]);
+            if (d < 0) return std::nullopt;
             value = value * 16 + d;
         }
         if (i == first || i - first > 8) return std::nullopt;
@@ -82,12 +76,13 @@ PanelInstr DecodeForPanel(const std::array<std::uint8_t, 3>& cur, std::uint16_t 
     p.cmd = d.mnemonic;
     p.length = d.length;
     const std::uint8_t op = cur[0];
-    if ((op & 0x1F) == 0x01 || (op & 0x1F) == 0x11) {
+    const OpcodeInfo& info = kOpcodeMap[op];
+    if (info.mnemonic == Mnemonic::AJMP || info.mnemonic == Mnemonic::ACALL) {
         // AJMP/ACALL: the four target digits need no leading "0" unless
         // they begin with a letter (0312H, but 0A312H).
         p.op1 = d.operands;
         if (p.op1.size() == 6 && p.op1[1] <= '9') p.op1.erase(0, 1);
-    } else if (op == 0x85 || OneByteByOpcode(op)) {
+    } else if (op == 0x85 || (info.mnemonic != Mnemonic::None && info.fieldCount == 0)) {
         // Instructions of the one-byte table, and MOV direct,direct, show
         // each operand in a label of its own; the rest show them in lblOP1.
         std::string_view rest = d.operands;
@@ -135,17 +130,17 @@ void TfrmEmul::IndicPorts() {
 
     // 3. Boxes and flags. Writing a new text into txtR0 or txtDPTR runs its
     // change handler, which stores the same value and refreshes once more.
-    txtA_->setText('$' + Hex2(ram[ACC]));
-    txtB_->setText('$' + Hex2(ram[B]));
+    txtA_->setText('$' + QHex2(ram[ACC]));
+    txtB_->setText('$' + QHex2(ram[B]));
     const std::uint8_t psw = ram[PSW];
     lblC_->setText(psw & 0x80 ? "1" : "0");
     lblAC_->setText(psw & 0x40 ? "1" : "0");
     lblOV_->setText(psw & 0x04 ? "1" : "0");
     lblP_->setText(psw & 0x01 ? "1" : "0");
-    txtPC_->setText('$' + Hex4(cpu_.PC));
-    txtDPTR_->setText('$' + Hex2(ram[DPH]) + Hex2(ram[DPL]));
-    txtSP_->setText('$' + Hex2(ram[SP]));
-    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + Hex2(cpu_.R[r]));
+    txtPC_->setText('$' + QHex4(cpu_.PC));
+    txtDPTR_->setText('$' + QHex2(ram[DPH]) + QHex2(ram[DPL]));
+    txtSP_->setText('$' + QHex2(ram[SP]));
+    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + QHex2(cpu_.R[r]));
 
     // 4.-6. The instruction the next step runs.
     FetchCurrent(cpu_, ws_.CodeImage);
@@ -158,9 +153,9 @@ void TfrmEmul::ShowMemory() {
     QString text;
     text.reserve(256 * 7);
     for (int a = 0; a < 256; ++a) {
-        text += Hex2(static_cast<std::uint8_t>(a));
+        text += QHex2(static_cast<std::uint8_t>(a));
         text += QLatin1String(": ");
-        text += Hex2(ram[a]);
+        text += QHex2(ram[a]);
         if (a != 0xFF) text += QLatin1Char('\n');
     }
     if (text == memText_) return;
