@@ -104,6 +104,7 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode 
     if (st.SkipLines) return;
     st.MacroText.clear();
     st.MacroName = std::string(name);
+    name = st.MacroName;  // `name` may have shown the MacroName just replaced
     st.MacroLineNo = st.LineNo;
     st.MacroAfterEnd = st.EndSeen;
     for (int i = 0; i <= MacroMax; ++i) {

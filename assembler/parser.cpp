@@ -14,6 +14,7 @@
 #include "core/cp1251.h"
 #include "core/pane.h"
 #include "isa/hex.h"
+#include "isa/intel_hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -57,6 +58,7 @@ constexpr const char* kNeedNumber = "Аргумент должен иметь ч
 constexpr const char* kBadSegment = "Недопустивое задание адреса DSEG,CSEG";
 constexpr const char* kBadEprom = "Псевдо команда .27xxx не распознана";
 constexpr const char* kLabelOverflow = "Переполнение массива меток для строки ниже:";
+constexpr const char* kHexRecordSkipped = "Запись HEX неизвестного типа или длины пропущена!";
 constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
 constexpr const char* kBeyondMemory = "Код выходит за пределы памяти программ 0000..FFFFH!";
 
@@ -75,6 +77,9 @@ public:
     void Run() {
         Start();
         if (!st_.AsmLine.empty()) Parse();
+        // Records followed by any other statement are a part of the source,
+        // not a HEX file cut short.
+        if (!hexRecord_ && !st_.Mnemonic.empty()) st_.HexRecordsOpen = false;
         Closing();
         if (tooLong_) st_.LineError = CpMessage(kLineTooLong);
     }
@@ -118,7 +123,7 @@ private:
             st_.CommentBlock = false;
         }
 
-        if (st_.AsmLine[0] == ':' && HexRecord()) return;
+        if (st_.AsmLine[0] == ':' && (hexRecord_ = HexRecord())) return;
 
         // The comment starts at the first ";", wherever it stands.
         std::size_t semi = st_.AsmLine.find(';');
@@ -151,38 +156,79 @@ private:
         f_.LabelSpan = {1, 1};
         f_.MnemonicSpan = {2, 9};
         f_.Operand1Span.start = 10;
-        if (s == ":00000001FF") {
+        st_.LineHandled = true;
+        if (s == kHexEndRecord) {
             st_.Mnemonic = "00000001";
             f_.Operand1Span.end = 11;
-            st_.EndSeen = true;
-            st_.LineHandled = true;
+            TakeEndRecord();
             return true;
         }
-        int n = Hex2ToByte(std::string_view(s).substr(1));
+        const int n = Hex2ToByte(std::string_view(s).substr(1));
+        const std::optional<HexRecordLine> record = n > 255 ? std::nullopt : DecodeHexRecord(s);
         if (n == 0) {
             f_.LabelSpan.end = static_cast<Col>(Len());
-            st_.LineHandled = true;
+            if (record) TakeRecord(*record);
             return true;
         }
-        if (n > 255 || Len() < static_cast<std::size_t>(2 * n + 11)) {
+        if (!record) {
             f_ = FieldSpanSet{};  // an ordinary line after all
+            st_.LineHandled = false;
             return false;
         }
-        // Address bytes that are no hexadecimal pairs count modulo 256,
-        // so the record stays inside the 64 KiB image.
-        int hi = Hex2ToByte(std::string_view(s).substr(3)) & 0xFF;
-        int lo = Hex2ToByte(std::string_view(s).substr(5)) & 0xFF;
-        st_.LineAddr = hi * 256 + lo;
-        for (int i = 0; i < n; ++i)
-            st_.LineBytes[static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(Hex2ToByte(std::string_view(s).substr(9 + 2 * i)) & 0xFF);
-        st_.LineByteCount = static_cast<std::uint16_t>(n);
         st_.Mnemonic = s.substr(1, 8);
         f_.Operand1Span.end = static_cast<Col>(Len() - 2);
         f_.Operand2Span = {static_cast<Col>(2 * n + 10), static_cast<Col>(2 * n + 11)};
-        st_.NextAddr = AddrSum(st_.LineAddr, n);
-        st_.LineHandled = true;
+        TakeRecord(*record);
         return true;
+    }
+
+    // A record line of a part of the source that produces code (not a
+    // macro body being recorded, not skipped, not after END).
+    bool Producing() const {
+        return !st_.InMacroDefinition() && !st_.EndSeen && !st_.SkipLines;
+    }
+
+    void TakeEndRecord() {
+        st_.EndSeen = true;
+        st_.HexRecordsOpen = false;
+    }
+
+    // The checksum is not checked: the record is the source as written.
+    void TakeRecord(const HexRecordLine& record) {
+        if (record.Kind() == HexKind::End) {
+            TakeEndRecord();
+            return;
+        }
+        if (!Producing()) return;
+        st_.HexRecordsOpen = true;
+        const HexPlacement place = PlaceHexRecord(record, st_.HexUpperAddress);
+        switch (place.kind) {
+            case HexKind::Data:
+                if (record.count == 0) break;
+                // Data that an extended address puts wholly above FFFFH
+                // belong to memory the 8051's code space does not have:
+                // dropped, and the location counter stays at 10000H. A
+                // record that starts in program memory and runs past its
+                // top is code past FFFFH, which the closing step reports.
+                st_.LineAddr = static_cast<std::int32_t>(place.address);
+                if (place.kept == 0) {
+                    Notice(HexDroppedNotice());
+                    break;
+                }
+                std::copy_n(record.data.begin(), record.count, st_.LineBytes.begin());
+                st_.LineByteCount = record.count;
+                st_.NextAddr = AddrSum(st_.LineAddr, record.count);
+                break;
+            case HexKind::StartAddress: Notice(HexStartIgnoredNotice()); break;
+            case HexKind::Other: st_.LineError = CpMessage(kHexRecordSkipped); break;
+            case HexKind::UpperAddress:
+            case HexKind::End: break;
+        }
+    }
+
+    void Notice(const std::string& text) {
+        pane_.SetColor(clr::Purple);
+        pane_.AddLine(text);
     }
 
     // A label written after blanks: the first word, ending in ":".
@@ -333,8 +379,7 @@ private:
         if (st_.FoundIndex < LabelCapacity) {
             SaveIndex_LBLEQU(st_, st_.LineAddr);
         } else {
-            pane_.SetColor(clr::Purple);
-            pane_.AddLine(CpMessage(kLabelOverflow));
+            Notice(CpMessage(kLabelOverflow));
         }
         return false;
     }
@@ -711,6 +756,7 @@ private:
     FieldSpanSet& f_;
     std::size_t codeEnd_ = 0;
     bool tooLong_ = false;
+    bool hexRecord_ = false;  // the line is an Intel HEX record
 };
 
 }  // namespace

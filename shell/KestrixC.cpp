@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMenuBar>
-#include <QResizeEvent>
+#include <QEvent>
 #include <QScreen>
 
 #include "assembler/trim.h"
@@ -24,6 +24,15 @@ namespace {
 constexpr int kWidth = 981;
 constexpr int kHeight = 600;
 constexpr int kPanelHeight = 59;
+// The window's outer size, in which the layout rule counts, is its client
+// area below the menu bar plus the frame of the window the rule was made
+// for: 8-pixel borders, a 31-pixel caption and a 20-pixel menu bar. Qt
+// sizes a window without its frame, and window managers draw frames of
+// their own, so the outer size is counted so on every platform; the panes
+// then end 3 pixels from the right edge and 6 from the bottom, as the rule
+// intends, instead of leaving empty bands.
+constexpr int kFrameWidth = 2 * 8;
+constexpr int kFrameHeight = 31 + 20 + 8;
 
 std::string ToCore(const QString& s) { return s.toStdString(); }
 
@@ -74,12 +83,10 @@ TfrmMain::TfrmMain(Session& session, std::unique_ptr<Dialogs> dialogs, QWidget* 
       deas_(session.ws) {
     setObjectName("TfrmMain");
     setWindowTitle(QStringLiteral("Kestrix CrossCompiler for I8051 chip architecture"));
-    resize(kWidth, kHeight);
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
     setFont(PaneFont(13, true));
 
     auto* central = new QWidget(this);
+    central->installEventFilter(this);
     central->setAutoFillBackground(true);
     QPalette pal = central->palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
@@ -131,6 +138,9 @@ TfrmMain::TfrmMain(Session& session, std::unique_ptr<Dialogs> dialogs, QWidget* 
     connect(tmrAsm, &QTimer::timeout, this, &TfrmMain::tmrAsmTimer);
 
     BuildMenu();
+    resize(kWidth - kFrameWidth, kHeight - kFrameHeight + menuBar()->sizeHint().height());
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     // FormCreate
     mnuTrn->setEnabled(false);
     mnuDeasLbl->setEnabled(false);
@@ -202,14 +212,18 @@ void TfrmMain::SetWindows(TfrmSelfAbout* about, TfrmEmul* emul) {
     emul_ = emul;
 }
 
-void TfrmMain::resizeEvent(QResizeEvent* e) {
-    QMainWindow::resizeEvent(e);
-    OnResizing();
+QSize TfrmMain::OuterSize() const { return centralWidget()->size() + QSize(kFrameWidth, kFrameHeight); }
+
+// The client area is resized after the window: the rule is applied then.
+bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == centralWidget() && e->type() == QEvent::Resize) OnResizing();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TfrmMain::OnResizing() {
     const bool compare = !reText2->isHidden();
-    MainLayout l = LayoutRule(width(), height(), compare);
+    const QSize outer = OuterSize();
+    MainLayout l = LayoutRule(outer.width(), outer.height(), compare);
     pnlMain->resize(l.pnlMainWidth, kPanelHeight);
     pnlTxt->resize(l.pnlTxtWidth, std::max(0, l.pnlTxtHeight));
     reText->resize(std::max(0, l.reTextWidth), std::max(0, l.reTextHeight));
@@ -256,8 +270,9 @@ void TfrmMain::RefreshEmulator() {
 // --- Assembly ---
 
 void TfrmMain::StartWithSource(const QString& sourceName) {
+    // openAsm is not told the name: cancelling it before any file was
+    // chosen there does nothing, as it does after a start without one.
     ws_.SourceName = ToCore(sourceName);
-    asmDialogName_ = sourceName;
     mnuOpenF->setEnabled(false);
     StartAssembly();
     // A file that cannot be opened leaves an empty window that can open another.

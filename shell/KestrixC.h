@@ -46,6 +46,8 @@ public:
     // Shows or hides reText2 and applies the layout rule.
     void ShowCompare(bool shown);
     void OnResizing();
+    // The size the layout rule counts in (see KestrixC.cpp).
+    QSize OuterSize() const;
 
     // Menu handlers.
     void mnuOpenFClick();
@@ -86,7 +88,7 @@ public:
     Assembler& Asm() { return asm_; }
 
 protected:
-    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildMenu();

@@ -62,7 +62,11 @@ void FuzzEmulator(Input data) {
     cpu.line = &line;
     SelectModel(cpu, ModelOf(flags));
     if (flags & 2 && !code.empty()) {
-        for (std::size_t a = 0; a < ws->CodeImage.size(); ++a) ws->CodeImage[a] = code[a % code.size()];
+        std::size_t filled = std::min(code.size(), ws->CodeImage.size());
+        std::copy_n(code.begin(), filled, ws->CodeImage.begin());
+        for (; filled < ws->CodeImage.size(); filled *= 2)
+            std::copy_n(ws->CodeImage.begin(), std::min(filled, ws->CodeImage.size() - filled),
+                        ws->CodeImage.begin() + static_cast<long>(filled));
     } else {
         std::copy(code.begin(), code.end(), ws->CodeImage.begin());
     }
