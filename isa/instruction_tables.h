@@ -26,6 +26,15 @@ consteval ByteIndex FirstByKey(const Record (&table)[K], Key key) {
     return idx;
 }
 
+// string_view::find for the compile-time builds: GCC 12 does not take the
+// library's pointer-returning search as a constant expression when the
+// undefined-behaviour sanitizer instruments it.
+consteval std::size_t FindChar(std::string_view s, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (s[i] == c) return i;
+    return std::string_view::npos;
+}
+
 consteval std::uint8_t PlaceholderCode(std::string_view word) {
     if (word == "addr11") return kAddr11;
     if (word == "rel8") return kRel8;
@@ -46,7 +55,7 @@ consteval MultiByteRecord P(const char (&spelling)[K], std::uint8_t opcode) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (n == sizeof r.pattern) throw "pattern longer than 13 bytes";
         if (s[i] == '{') {
-            std::size_t close = s.find('}', i);
+            std::size_t close = FindChar(s, '}', i);
             if (close == std::string_view::npos) throw "unclosed placeholder";
             r.pattern[n++] = static_cast<char>(PlaceholderCode(s.substr(i + 1, close - i - 1)));
             i = close;

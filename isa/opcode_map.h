@@ -176,13 +176,13 @@ consteval std::uint8_t MachineCycles(Mnemonic m, Operand to, Operand from) {
 
 consteval OpcodeInfo MakeOpcodeInfo(std::uint8_t opcode, std::string_view spelling) {
     OpcodeInfo info;
-    const std::size_t tab = spelling.find('\t');
+    const std::size_t tab = FindChar(spelling, '\t');
     info.mnemonic = ParseMnemonic(spelling.substr(0, tab));
     if (tab != std::string_view::npos) {
         std::string_view rest = spelling.substr(tab + 1);
         for (;;) {
             if (info.operandCount == 3) throw "more than three operands";
-            const std::size_t comma = rest.find(',');
+            const std::size_t comma = FindChar(rest, ',');
             info.operands[info.operandCount++] = ParseOperand(rest.substr(0, comma));
             if (comma == std::string_view::npos) break;
             rest.remove_prefix(comma + 1);
