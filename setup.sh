@@ -13,7 +13,7 @@ set -eu
 cd "$(dirname "$0")"
 
 # The Debian packages, by what needs them.
-build_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+build_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev fonts-liberation"
 fuzz_packages="clang libclang-rt-14-dev"       # make fuzz
 deb_packages="dpkg-dev file"                   # make deb: dpkg-shlibdeps finds the Depends

@@ -178,6 +178,11 @@ struct AsmState {
     bool AfterOrg = false;  // an origin was set and no byte produced since
     bool SkipLines = false;  // conditional assembly is skipping
     bool CommentBlock = false;
+    // Intel HEX record lines: the upper load address that records of type
+    // 02 and 04 set, and whether the last statement was a record other than
+    // the end record (records that end the source so are cut short).
+    std::uint32_t HexUpperAddress = 0;
+    bool HexRecordsOpen = false;
 
     // --- Intel's conditional blocks (IF/IFDEF/IFNDEF, ELSE, ENDIF) --------
     // SkipLines is set while the .IFxx directives skip (their own flag,

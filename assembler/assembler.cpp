@@ -8,6 +8,7 @@
 #include "assembler/parser.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
+#include "isa/intel_hex.h"
 
 namespace z51 {
 namespace {
@@ -16,6 +17,14 @@ std::tm LocalTime(std::time_t t) {
     std::tm tm{};
     localtime_r(&t, &tm);
     return tm;
+}
+
+// Intel HEX records that end the source without an end record: a HEX file
+// cut short.
+void NoticeUnendedHexRecords(const AsmState& s, Pane& pane) {
+    if (!s.HexRecordsOpen || s.EndSeen) return;
+    pane.SetColor(clr::Purple);
+    pane.AddLine(HexNoEndNotice());
 }
 
 }  // namespace
@@ -116,6 +125,8 @@ void Assembler::Prohod1() {
     s.EpromSize = 0;
     s.ErrorCount = 0;
     s.EndSeen = false;
+    s.HexUpperAddress = 0;
+    s.HexRecordsOpen = false;
     s.IncludeOpens = 0;
     s.PassNo = 1;
     s.ListingOn = true;
@@ -287,6 +298,7 @@ void Assembler::EndFirstPass() {
     static const std::string kDone = cp("Компиляция завершена: ");
     AsmState& s = *st_;
     s.SourceFile.Close();
+    NoticeUnendedHexRecords(s, *pane_);
     ReportOpenDefinition(false);
     if (s.ErrorCount > 0) {
         pane_->SetColor(clr::Red);
@@ -370,6 +382,8 @@ bool Assembler::FinalPass() {
         s.IdentText.clear();
         s.TitleText.clear();
         s.EndSeen = false;
+        s.HexUpperAddress = 0;
+        s.HexRecordsOpen = false;
         s.IncludeActive = false;
         s.ListingOn = true;
         s.ErrorCount = 0;
@@ -388,6 +402,7 @@ bool Assembler::FinalPass() {
         while (!s.SourceFile.AtEnd()) ProcessLine(true);
         s.SourceFile.Close();
         s.CloseIncludes();
+        NoticeUnendedHexRecords(s, *pane_);
         ReportOpenDefinition(true);
         EndSourceMap();
 

@@ -2,9 +2,7 @@
 // Hooks through which the line parser (RazborStr, assembler/parser.cpp)
 // hands lines to the data directives, macros, include files and
 // conditional assembly (assembler/datadir.cpp, macro.cpp, include.cpp,
-// floatconst.cpp, winlcd.cpp). assembler/directives_ext_stub.cpp holds
-// trivial versions that recognise nothing; it is deleted when the real
-// handlers land.
+// floatconst.cpp, winlcd.cpp).
 //
 // Contract (kept stable; changes are additive only):
 // - Every hook gets the whole AsmState (assembler/asm_state.h) and the
@@ -39,7 +37,7 @@
 // - Useful: Evaluate / GetValFMT / GetVal / ValBit (assembler/evaluator.h),
 //   the symbol table operations (assembler/symtab.h), UpperCopy,
 //   TrimBlanks, Columns, IsBlank (assembler/parser.h), ByteToHex2,
-//   Hex2ToByte, CyrToLat (isa/tables.h), cp() (core/cp1251.h).
+//   Hex2ToByte (isa/hex.h), CyrToLat (isa/tables.h), cp() (core/cp1251.h).
 
 #include <cstdint>
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 #include "assembler/evaluator.h"
 #include "assembler/name_hash.h"
 #include "core/cp1251.h"
+#include "isa/opcode_map.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -91,10 +93,9 @@ const Index& TheIndex() {
         ix->bare.Build();
         ix->spelling.Build();
         ix->patterns.reserve(MultiByteCmds.size());
-        for (const MultiByteRecord& r : MultiByteCmds) {
-            if (r.pattern[0] == 0) continue;
-            ix->patterns.push_back(Cut(r));
-        }
+        // One pattern per record (no record is empty), so a pattern's index
+        // is its record's.
+        for (const MultiByteRecord& r : MultiByteCmds) ix->patterns.push_back(Cut(r));
         std::unordered_map<std::string_view, std::vector<int>> groups;
         std::vector<std::string_view> order;
         for (std::size_t i = 0; i < ix->patterns.size(); ++i) {
@@ -114,6 +115,25 @@ bool IsReserved(std::string_view op) {
     return op.size() == 2 && op[0] == 'R' && op[1] >= '0' && op[1] <= '7';
 }
 
+// Whether a record fits the operands. This depends only on their texts
+// (plain parts, "#" and "/", reserved words, "@"), never on a value, so the
+// record is chosen before anything is evaluated.
+bool Fits(const Pattern& p, const std::string_view (&ops)[3]) {
+    for (int i = 0; i < p.parts; ++i) {
+        const Part& part = p.part[i];
+        const std::string_view op = ops[i];
+        if (part.kind == 0) {
+            if (op != part.text) return false;
+            continue;
+        }
+        if (part.prefix != 0 && (op.empty() || op[0] != part.prefix)) return false;
+        // An indirect operand (@R2, an alias of @R3 ...) is never a direct
+        // address: the instruction does not exist.
+        if (part.kind == kData8 && part.prefix == 0 && !op.empty() && op[0] == '@') return false;
+    }
+    return p.part[0].kind == 0 || !IsReserved(ops[0]);
+}
+
 // Register aliases: a name declared for Rn stands for Rn, "@name" for @Rn.
 // (The operands have already passed CyrToLat with their line.) A register
 // without an alias has the empty name, so an absent operand reads as R0.
@@ -129,14 +149,6 @@ void ApplyAliases(const AsmState& st, std::string& op) {
             op = "@R" + std::to_string(n);
         }
     }
-}
-
-const std::string& Msg(const char* utf8) {
-    // Messages are few and fixed; keep their code page 1251 forms.
-    static std::unordered_map<const char*, std::string> cache;
-    auto it = cache.find(utf8);
-    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
-    return it->second;
 }
 
 constexpr const char* kMsgAddr16 = "Не распознан addr16-операнд в строке выше.";
@@ -161,59 +173,37 @@ public:
     Encoder(AsmState& st, const Pattern& p, const std::string& op1, const std::string& op2)
         : st_(st), p_(p), op_{&op1, &op2, &st.Operand3} {}
 
-    // Returns false when the record does not fit the line.
-    bool Run() {
-        // Whether a record fits depends only on the texts of the operands
-        // (plain parts, "#" and "/", reserved words), never on a value: test
-        // that first and evaluate only for the record that is taken.
-        if (!Fits()) return false;
-        const Part& first = p_.part[0];
-        if (first.kind == 0 && *op_[0] != first.text) return false;
+    // Encodes the line with the record ChooseRecord took for it.
+    void Run() {
         st_.LineBytes[0] = p_.opcode;
         st_.LineByteCount = static_cast<std::uint16_t>(p_.length);
         st_.NextAddr = AddrSum(st_.LineAddr, p_.length);
-        if (first.kind != 0 && IsReserved(*op_[0])) return false;
-        for (int i = 0; i < p_.parts; ++i)
-            if (!Take(i)) return false;
+        for (int i = 0; i < p_.parts; ++i) Take(i);
         if (!pendingAddrMessage_.empty() && st_.LineError.empty()) st_.LineError = pendingAddrMessage_;
         if (p_.opcode == 0x85) std::swap(st_.LineBytes[1], st_.LineBytes[2]);  // source first, as the chip stores it
         st_.LineHandled = 1;
-        return true;
     }
 
 private:
-    bool Fits() const {
-        for (int i = 0; i < p_.parts; ++i) {
-            const Part& part = p_.part[i];
-            const std::string& op = *op_[i];
-            if (part.kind == 0) {
-                if (op != part.text) return false;
-                continue;
-            }
-            if (part.prefix != 0 && (op.empty() || op[0] != part.prefix)) return false;
-            if (part.kind == kData8 && part.prefix == 0 && !op.empty() && op[0] == '@') return false;
-        }
-        return p_.part[0].kind == 0 || !IsReserved(*op_[0]);
-    }
-
     bool FinalPass() const { return st_.PassNo > 1; }
+    // The address of the following instruction.
+    std::uint16_t Next() const { return static_cast<std::uint16_t>(AddrSum(st_.LineAddr, p_.length)); }
     void Store(int i, std::int32_t v) {
         std::uint8_t slot = p_.slot[i];
         if (slot < 3) st_.LineBytes[slot] = static_cast<std::uint8_t>(v & 0xFF);
     }
     void FinalMessage(const char* msg) {
-        if (FinalPass() && !st_.ExprValid) st_.LineError = Msg(msg);
+        if (FinalPass() && !st_.ExprValid) st_.LineError = CpMessage(msg);
     }
 
     // A displacement from the address after the instruction. The program
     // counter wraps at 64 KiB, so the distance is taken modulo 65,536.
     void Relative(int i, std::string_view text) {
         Evaluate(st_, text);
-        std::int32_t disp = AddrDiff(st_.ExprValue, AddrSum(st_.LineAddr, p_.length));
+        const int disp = RelDistance(Next(), static_cast<std::uint16_t>(st_.ExprValue));
         Store(i, disp);
         if (st_.ExprValid) {
-            auto d16 = static_cast<std::int16_t>(static_cast<std::uint16_t>(disp & 0xFFFF));
-            if (d16 < -128 || d16 > 127) st_.LineError = Msg(kMsgRelRange);
+            if (disp < -128 || disp > 127) st_.LineError = CpMessage(kMsgRelRange);
         } else {
             FinalMessage(kMsgRelName);
         }
@@ -227,10 +217,9 @@ private:
         st_.LineBytes[1] = static_cast<std::uint8_t>(v & 0xFF);
         st_.LineBytes[0] = static_cast<std::uint8_t>(st_.LineBytes[0] | ((v & 0x700) >> 3));
         FinalMessage(kMsgAddr11);
-        if (st_.ExprValid) {
-            std::int32_t page = (AddrSum(st_.LineAddr, p_.length) & 0xFFFF) & 0xF800;
-            if (v < 0 || v > 0xFFFF || (v & 0xF800) != page) st_.LineError = Msg(kMsgAddr11Range);
-        }
+        if (st_.ExprValid &&
+            (v < 0 || v > 0xFFFF || Addr11Page(static_cast<std::uint16_t>(v)) != Addr11Page(Next())))
+            st_.LineError = CpMessage(kMsgAddr11Range);
     }
 
     void Absolute16(std::string_view text, const char* msg) {
@@ -252,26 +241,24 @@ private:
         FinalMessage(msg);
     }
 
-    bool Take(int i) {
+    // The part fits the operand (Fits): plain text is equal, "#" and "/" are
+    // there.
+    void Take(int i) {
         const Part& part = p_.part[i];
-        const std::string& op = *op_[i];
-        if (part.kind == 0) return i == 0 || op == part.text;
-        std::string_view text = op;
-        if (part.prefix != 0) {
-            if (op.empty() || op[0] != part.prefix) return false;
-            text.remove_prefix(1);
-        }
+        if (part.kind == 0) return;
+        std::string_view text = *op_[i];
+        if (part.prefix != 0) text.remove_prefix(1);
         const bool firstPlaceholder = p_.part[0].kind != 0;
         switch (part.kind) {
             case kAddr16:
                 Absolute16(text, part.prefix == '#' ? kMsgDptr : kMsgAddr16);
-                return true;
+                return;
             case kAddr11:
                 Absolute11(text);
-                return true;
+                return;
             case kRel8:
                 Relative(i, text);
-                return true;
+                return;
             case kBit:
                 if (part.prefix == '/') {
                     Bit(i, text, kMsgNotBit);
@@ -292,15 +279,12 @@ private:
                 } else {
                     Bit(i, text, kMsgBit3);
                 }
-                return true;
+                return;
             case kData8:
-                // An indirect operand (@R2, an alias of @R3 ...) is never a
-                // direct address: the instruction does not exist.
-                if (part.prefix == 0 && !text.empty() && text[0] == '@') return false;
                 Data8(i, text, part.prefix == '#', firstPlaceholder);
-                return true;
+                return;
             default:
-                return false;
+                return;
         }
     }
 
@@ -323,7 +307,7 @@ private:
             }
             // An unknown address is reported once the record is taken (in
             // the final passes), so that nothing is stored silently wrong.
-            if (!st_.ExprValid && FinalPass()) pendingAddrMessage_ = Msg(kMsgAddr);
+            if (!st_.ExprValid && FinalPass()) pendingAddrMessage_ = CpMessage(kMsgAddr);
             return;
         }
         if (immediate && (firstPlaceholder || i == 2)) {
@@ -348,47 +332,61 @@ private:
 
 }  // namespace
 
-bool EncodeInstruction(AsmState& st) {
+std::optional<EncoderRecord> ChooseRecord(std::string_view mnemonic, std::string_view op1, std::string_view op2,
+                                          std::string_view op3) {
     const Index& ix = TheIndex();
-    std::string op1 = st.Operand1;
-    std::string op2 = st.Operand2;
-    ApplyAliases(st, op1);
-    ApplyAliases(st, op2);
-
-    // A record matches when it is bare, or its operands are Operand1, or
-    // Operand1,Operand2; the first of those in table order wins.
+    // A one-byte record matches when it is bare, or its operands are
+    // Operand1, or Operand1,Operand2; the first of those in table order wins.
     int first = INT_MAX;
-    if (const int* b = ix.bare.Find(st.Mnemonic)) first = *b;
+    if (const int* b = ix.bare.Find(mnemonic)) first = *b;
     static std::string key;  // the one thread of the assembler; keeps its storage
-    key.assign(st.Mnemonic);
+    key.clear();
+    key += mnemonic;
     key += '\t';
     key += op1;
     if (const int* r = ix.spelling.Find(key)) first = std::min(first, *r);
     key += ',';
     key += op2;
     if (const int* r = ix.spelling.Find(key)) first = std::min(first, *r);
-    if (first != INT_MAX) {
-        st.LineBytes[0] = OneByteCmds[static_cast<std::size_t>(first)].opcode;
+    if (first != INT_MAX) return EncoderRecord{true, OneByteCmds[static_cast<std::size_t>(first)].opcode, first};
+
+    const std::string_view ops[3] = {op1, op2, op3};
+    if (const std::vector<int>* group = ix.multi.Find(mnemonic)) {
+        for (int i : *group) {
+            const Pattern& p = ix.patterns[static_cast<std::size_t>(i)];
+            if (Fits(p, ops)) return EncoderRecord{false, p.opcode, i};
+        }
+    }
+    return std::nullopt;
+}
+
+bool EncodeInstruction(AsmState& st) {
+    std::string op1 = st.Operand1;
+    std::string op2 = st.Operand2;
+    ApplyAliases(st, op1);
+    ApplyAliases(st, op2);
+
+    std::optional<EncoderRecord> record = ChooseRecord(st.Mnemonic, op1, op2, st.Operand3);
+    // JMP right after an origin (a reset or interrupt vector) is a long
+    // jump; JMP @A+DPTR stays what it is.
+    if (st.Mnemonic == "JMP" && st.AfterOrg == 1 && !(record && record->oneByte)) {
+        st.Mnemonic = "LJMP";
+        record = ChooseRecord(st.Mnemonic, op1, op2, st.Operand3);
+    }
+    if (!record) {
+        st.LineByteCount = 0;
+        st.NextAddr = st.LineAddr;
+        return false;
+    }
+    if (record->oneByte) {
+        st.LineBytes[0] = record->opcode;
         st.LineByteCount = 1;
         st.NextAddr = AddrSum(st.LineAddr, 1);
         st.LineHandled = 1;
         return true;
     }
-
-    // JMP right after an origin (a reset or interrupt vector) is a long jump.
-    if (st.Mnemonic == "JMP" && st.AfterOrg == 1) st.Mnemonic = "LJMP";
-
-    if (const std::vector<int>* group = ix.multi.Find(st.Mnemonic)) {
-        for (int i : *group) {
-            Encoder enc(st, ix.patterns[static_cast<std::size_t>(i)], op1, op2);
-            if (enc.Run()) return true;
-            st.LineByteCount = 0;
-            st.NextAddr = st.LineAddr;
-        }
-    }
-    st.LineByteCount = 0;
-    st.NextAddr = st.LineAddr;
-    return false;
+    Encoder(st, TheIndex().patterns[static_cast<std::size_t>(record->index)], op1, op2).Run();
+    return true;
 }
 
 }  // namespace z51

@@ -9,6 +9,7 @@
 #include "assembler/asm_state.h"
 #include "assembler/name_hash.h"
 #include "core/cp1251.h"
+#include "isa/hex.h"
 #include "isa/notation.h"
 #include "isa/tables.h"
 

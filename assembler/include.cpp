@@ -346,7 +346,7 @@ bool HandleControlLine(AsmState& st, Pane&) {
             case Control::PageLength:
                 Evaluate(st, UpperCopy(item.argument));
                 if (st.ExprValid) st.PageLength = static_cast<std::uint8_t>(std::min<std::int32_t>(st.ExprValue, 112));
-                else st.LineError = cp("Аргумент должен иметь числовое значение!");
+                else st.LineError = CpMessage("Аргумент должен иметь числовое значение!");
                 break;
             case Control::Include: IncludeByName(st, std::string(Unquoted(item.argument)), true); break;
             case Control::Ignored: ignored += (ignored.empty() ? "$" : " ") + item.name; break;
@@ -392,7 +392,7 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
 }
 
 bool HandleIfBlock(AsmState& st, Pane&, IfWord word) {
-    static const std::string kNeedNumber = cp("Аргумент должен иметь числовое значение!");
+    const std::string& kNeedNumber = CpMessage("Аргумент должен иметь числовое значение!");
     st.LineHandled = true;
     st.BlockLine = true;
     // The condition runs from the operand to the comment.
@@ -436,9 +436,9 @@ bool HandleIfBlock(AsmState& st, Pane&, IfWord word) {
         }
         case IfWord::Else:
             if (blocks.empty()) {
-                st.LineError = cp("Директива ELSE без IF!");
+                st.LineError = CpMessage("Директива ELSE без IF!");
             } else if (blocks.back().elseSeen) {
-                st.LineError = cp("Второй ELSE в одном блоке IF!");
+                st.LineError = CpMessage("Второй ELSE в одном блоке IF!");
             } else {
                 AsmState::IfBlock& b = blocks.back();
                 b.active = b.outer && !b.taken;
@@ -447,7 +447,7 @@ bool HandleIfBlock(AsmState& st, Pane&, IfWord word) {
             }
             break;
         case IfWord::EndIf:
-            if (blocks.empty()) st.LineError = cp("Директива ENDIF без IF!");
+            if (blocks.empty()) st.LineError = CpMessage("Директива ENDIF без IF!");
             else blocks.pop_back();
             break;
     }

@@ -9,14 +9,14 @@
 #include "core/cp1251.h"
 #include "core/fileio.h"
 #include "core/pane.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
+#include "isa/intel_hex.h"
 
 namespace z51 {
 namespace {
 
 void AppendAddress(std::string& out, std::int32_t addr) {
-    AppendHex2(out, static_cast<std::uint8_t>((addr >> 8) & 0xFF));
-    AppendHex2(out, static_cast<std::uint8_t>(addr & 0xFF));
+    AppendHex4(out, static_cast<std::uint16_t>(addr & 0xFFFF));
 }
 
 bool ReadNumber(std::string_view& s, int minDigits, int maxDigits, int& out) {
@@ -54,24 +54,6 @@ std::string OutputName(std::string_view sourceName, std::string_view ext) {
     // by its own output.
     if (name == sourceName) name = std::string(sourceName) + "." + std::string(ext);
     return name;
-}
-
-std::string HexRecord(std::uint16_t address, const std::uint8_t* data, std::size_t n) {
-    std::string line;
-    line.reserve(11 + 2 * n);
-    line += ':';
-    std::uint8_t sum = 0;
-    auto put = [&](std::uint8_t b) {
-        AppendHex2(line, b);
-        sum = static_cast<std::uint8_t>(sum + b);
-    };
-    put(static_cast<std::uint8_t>(n));
-    put(static_cast<std::uint8_t>(address >> 8));
-    put(static_cast<std::uint8_t>(address & 0xFF));
-    put(0);
-    for (std::size_t i = 0; i < n; ++i) put(data[i]);
-    AppendHex2(line, static_cast<std::uint8_t>(0x100 - sum));
-    return line;
 }
 
 std::optional<std::time_t> ParseIdentDate(std::string_view text) {
@@ -246,24 +228,8 @@ void WriteBinFile(AsmState& st, Pane& pane) {
 
 void WriteHexFile(AsmState& st, Pane&) {
     const std::string path = OutputName(st.SourceName, "Hex");
-    const char* eol = st.HexCR ? "\r\n" : "\n";
-    const std::int64_t width = st.HexWidth == 0 ? 1 : st.HexWidth;
-    const std::int64_t low = std::max<std::int32_t>(st.LowAddr, 0);
-    const std::int64_t high = std::min<std::int32_t>(st.HighAddr, 0xFFFF);
-    std::string text;
-    for (std::int64_t a = low; a <= high; a += width) {
-        std::int64_t n = std::min(width, high - a + 1);
-        const std::uint8_t* data = st.CodeImage.data() + a;
-        // Records made only of FFH bytes are left out: the reader fills
-        // every address that no record covers with FFH.
-        if (std::all_of(data, data + n, [](std::uint8_t b) { return b == 0xFF; })) continue;
-        text += HexRecord(static_cast<std::uint16_t>(a), data, static_cast<std::size_t>(n));
-        text += eol;
-    }
-    text += ":00000001FF";
-    if (st.HexCR) text += "\r\n";
     AtomicFile file(path);
-    file.Write(text);
+    file.Write(HexFileText(st.CodeImage, st.LowAddr, st.HighAddr, st.HexWidth, st.HexCR != 0));
     file.Commit();
 }
 

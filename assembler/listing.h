@@ -27,8 +27,6 @@ void WriteHexFile(AsmState& st, Pane& pane);
 // by `ext`; a file name without "." gets "." + ext appended, and so does a
 // name that already ends in "." + ext (the source is never overwritten).
 std::string OutputName(std::string_view sourceName, std::string_view ext);
-// One Intel HEX data record: ":" length, address, 00, data, checksum.
-std::string HexRecord(std::uint16_t address, const std::uint8_t* data, std::size_t n);
 // The .IDENT text without its delimiters, read as dd.mm.yyyy hh:mm[:ss]
 // local time; nothing when it is no valid date.
 std::optional<std::time_t> ParseIdentDate(std::string_view text);

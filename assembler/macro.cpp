@@ -164,7 +164,7 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode 
     if (st.SkipLines) return;
     st.MacroText.clear();
     st.MacroName = std::string(name);
-    name = st.MacroName;  // `name` may have been a view of the old MacroName
+    name = st.MacroName;  // `name` may have shown the MacroName just replaced
     st.MacroNamesRead.locals.clear();
     st.MacroLineNo = st.LineNo;
     st.MacroAfterEnd = st.EndSeen;
@@ -274,7 +274,7 @@ bool LocalNames(AsmState& st) {
                 st.MacroNamesRead.locals.push_back(std::move(name));
         }
     } else if (st.MacroState != MacroMode::Replaying && !st.SkipLines) {
-        st.LineError = cp("Директива LOCAL вне макроопределения!");
+        st.LineError = CpMessage("Директива LOCAL вне макроопределения!");
     }
     return true;
 }

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 #include "assembler/asm_state.h"
 #include "assembler/assembler.h"
@@ -14,6 +13,8 @@
 #include "assembler/name_hash.h"
 #include "core/cp1251.h"
 #include "core/pane.h"
+#include "isa/hex.h"
+#include "isa/intel_hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -74,17 +75,11 @@ namespace {
 
 using Col = std::uint16_t;
 
-const std::string& Text(const char* utf8) {
-    static std::unordered_map<const char*, std::string> cache;
-    auto it = cache.find(utf8);
-    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
-    return it->second;
-}
-
 constexpr const char* kNeedNumber = "Аргумент должен иметь числовое значение!";
 constexpr const char* kBadSegment = "Недопустивое задание адреса DSEG,CSEG";
 constexpr const char* kBadEprom = "Псевдо команда .27xxx не распознана";
 constexpr const char* kLabelOverflow = "Переполнение массива меток для строки ниже:";
+constexpr const char* kHexRecordSkipped = "Запись HEX неизвестного типа или длины пропущена!";
 constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
 constexpr const char* kBeyondMemory = "Код выходит за пределы памяти программ 0000..FFFFH!";
 constexpr const char* kDbitOutsideBseg = "Директива DBIT допустима только в сегменте BSEG!";
@@ -106,8 +101,11 @@ public:
     void Run() {
         Start();
         if (!st_.AsmLine.empty()) Parse();
+        // Records followed by any other statement are a part of the source,
+        // not a HEX file cut short.
+        if (!hexRecord_ && !st_.Mnemonic.empty()) st_.HexRecordsOpen = false;
         Closing();
-        if (tooLong_) st_.LineError = Text(kLineTooLong);
+        if (tooLong_) st_.LineError = CpMessage(kLineTooLong);
     }
 
 private:
@@ -151,7 +149,7 @@ private:
             st_.CommentBlock = false;
         }
 
-        if (st_.AsmLine[0] == ':' && HexRecord()) return;
+        if (st_.AsmLine[0] == ':' && (hexRecord_ = HexRecord())) return;
 
         // The comment starts at the first ";", wherever it stands.
         std::size_t semi = st_.AsmLine.find(';');
@@ -186,38 +184,79 @@ private:
         f_.LabelSpan = {1, 1};
         f_.MnemonicSpan = {2, 9};
         f_.Operand1Span.start = 10;
-        if (s == ":00000001FF") {
+        st_.LineHandled = true;
+        if (s == kHexEndRecord) {
             st_.Mnemonic = "00000001";
             f_.Operand1Span.end = 11;
-            st_.EndSeen = true;
-            st_.LineHandled = true;
+            TakeEndRecord();
             return true;
         }
-        int n = Hex2ToByte(std::string_view(s).substr(1));
+        const int n = Hex2ToByte(std::string_view(s).substr(1));
+        const std::optional<HexRecordLine> record = n > 255 ? std::nullopt : DecodeHexRecord(s);
         if (n == 0) {
             f_.LabelSpan.end = static_cast<Col>(Len());
-            st_.LineHandled = true;
+            if (record) TakeRecord(*record);
             return true;
         }
-        if (n > 255 || Len() < static_cast<std::size_t>(2 * n + 11)) {
+        if (!record) {
             f_ = FieldSpanSet{};  // an ordinary line after all
+            st_.LineHandled = false;
             return false;
         }
-        // Address bytes that are no hexadecimal pairs count modulo 256,
-        // so the record stays inside the 64 KiB image.
-        int hi = Hex2ToByte(std::string_view(s).substr(3)) & 0xFF;
-        int lo = Hex2ToByte(std::string_view(s).substr(5)) & 0xFF;
-        st_.LineAddr = hi * 256 + lo;
-        for (int i = 0; i < n; ++i)
-            st_.LineBytes[static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(Hex2ToByte(std::string_view(s).substr(9 + 2 * i)) & 0xFF);
-        st_.LineByteCount = static_cast<std::uint16_t>(n);
         st_.Mnemonic = s.substr(1, 8);
         f_.Operand1Span.end = static_cast<Col>(Len() - 2);
         f_.Operand2Span = {static_cast<Col>(2 * n + 10), static_cast<Col>(2 * n + 11)};
-        st_.NextAddr = AddrSum(st_.LineAddr, n);
-        st_.LineHandled = true;
+        TakeRecord(*record);
         return true;
+    }
+
+    // A record line of a part of the source that produces code (not a
+    // macro body being recorded, not skipped, not after END).
+    bool Producing() const {
+        return !st_.InMacroDefinition() && !st_.EndSeen && !st_.SkipLines;
+    }
+
+    void TakeEndRecord() {
+        st_.EndSeen = true;
+        st_.HexRecordsOpen = false;
+    }
+
+    // The checksum is not checked: the record is the source as written.
+    void TakeRecord(const HexRecordLine& record) {
+        if (record.Kind() == HexKind::End) {
+            TakeEndRecord();
+            return;
+        }
+        if (!Producing()) return;
+        st_.HexRecordsOpen = true;
+        const HexPlacement place = PlaceHexRecord(record, st_.HexUpperAddress);
+        switch (place.kind) {
+            case HexKind::Data:
+                if (record.count == 0) break;
+                // Data that an extended address puts wholly above FFFFH
+                // belong to memory the 8051's code space does not have:
+                // dropped, and the location counter stays at 10000H. A
+                // record that starts in program memory and runs past its
+                // top is code past FFFFH, which the closing step reports.
+                st_.LineAddr = static_cast<std::int32_t>(place.address);
+                if (place.kept == 0) {
+                    Notice(HexDroppedNotice());
+                    break;
+                }
+                std::copy_n(record.data.begin(), record.count, st_.LineBytes.begin());
+                st_.LineByteCount = record.count;
+                st_.NextAddr = AddrSum(st_.LineAddr, record.count);
+                break;
+            case HexKind::StartAddress: Notice(HexStartIgnoredNotice()); break;
+            case HexKind::Other: st_.LineError = CpMessage(kHexRecordSkipped); break;
+            case HexKind::UpperAddress:
+            case HexKind::End: break;
+        }
+    }
+
+    void Notice(const std::string& text) {
+        pane_.SetColor(clr::Purple);
+        pane_.AddLine(text);
     }
 
     // A label written after blanks: the first word, ending in ":".
@@ -388,8 +427,7 @@ private:
         if (st_.FoundIndex < LabelCapacity) {
             SaveIndex_LBLEQU(st_, st_.LineAddr);
         } else {
-            pane_.SetColor(clr::Purple);
-            pane_.AddLine(Text(kLabelOverflow));
+            Notice(CpMessage(kLabelOverflow));
         }
         return false;
     }
@@ -478,7 +516,7 @@ private:
         Eval(st_.Operand1);
         std::int32_t v = st_.ExprValue > limit ? limit : st_.ExprValue;
         target = static_cast<std::uint8_t>(v & 0xFF);
-        if (!st_.ExprValid) st_.LineError = Text(kNeedNumber);
+        if (!st_.ExprValid) st_.LineError = CpMessage(kNeedNumber);
     }
 
     void Handled() { st_.LineHandled = true; }
@@ -621,7 +659,7 @@ private:
                 st_.EpromSize = static_cast<std::int32_t>(
                     std::clamp<std::int64_t>(std::int64_t{st_.ExprValue} * 128, INT32_MIN, INT32_MAX));
             else
-                st_.LineError = Text(kBadEprom);
+                st_.LineError = CpMessage(kBadEprom);
             return;
         }
         if (m.size() > 4 && m.find(',') != std::string::npos && HandleByteList(st_, pane_)) return;
@@ -655,7 +693,7 @@ private:
         if (segment == Seg::Code || segment == Seg::Data) st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
             if (st_.Operand1.empty()) st_.SwitchSegment(segment);
-            else st_.LineError = Text(kBadSegment);
+            else st_.LineError = CpMessage(kBadSegment);
             return true;
         }
         const std::size_t from = static_cast<std::size_t>(f_.Operand1Span.end) + 2;
@@ -672,7 +710,7 @@ private:
             st_.SwitchSegment(segment);
             st_.NextAddr = st_.ExprValue;
         } else {
-            st_.LineError = Text(kBadSegment);
+            st_.LineError = CpMessage(kBadSegment);
         }
         return true;
     }
@@ -683,7 +721,7 @@ private:
         using Seg = AsmState::Segment;
         Handled();
         if (only == Seg::Bit && st_.CurrentSegment != Seg::Bit) {
-            st_.LineError = Text(kDbitOutsideBseg);
+            st_.LineError = CpMessage(kDbitOutsideBseg);
             return;
         }
         const bool valid = Eval(st_.Operand1);
@@ -694,7 +732,7 @@ private:
         if (st_.CurrentSegment == Seg::Idata) top = 0xFF;
         if (st_.CurrentSegment == Seg::Bit) top = 0x7F;
         const std::int64_t last = std::int64_t{st_.LineAddr} + st_.ExprValue - 1;
-        if ((st_.ExprValue < 0 || last > top) && st_.LineError.empty()) st_.LineError = Text(kBeyondSegment);
+        if ((st_.ExprValue < 0 || last > top) && st_.LineError.empty()) st_.LineError = CpMessage(kBeyondSegment);
     }
 
     // "IDENT": the date and time of the assembly as bytes (without seconds).
@@ -754,7 +792,7 @@ private:
     // the line's address; once forward references had their chance (the
     // first pass), that is an error.
     void NeedValueAfterFirstPass() {
-        if (!st_.ExprValid && st_.PassNo > 1 && st_.LineError.empty()) st_.LineError = Text(kNeedNumber);
+        if (!st_.ExprValid && st_.PassNo > 1 && st_.LineError.empty()) st_.LineError = CpMessage(kNeedNumber);
     }
 
     // "name BIT PSW.3": a bit address, also written as register.bit.
@@ -813,7 +851,7 @@ private:
         } else if (st_.LineByteCount != 0 && st_.CurrentSegment != AsmState::Segment::Code &&
                    st_.CurrentSegment != AsmState::Segment::Data) {
             // Internal RAM, bits and external RAM hold no code.
-            st_.LineError = Text(kNoCodeHere);
+            st_.LineError = CpMessage(kNoCodeHere);
             st_.LineByteCount = 0;
             st_.NextAddr = st_.LineAddr;
         } else if (st_.LineByteCount != 0) {
@@ -823,7 +861,7 @@ private:
             // Program memory ends at FFFFH; a byte beyond it has no place
             // in the .Bin, the .Hex or the image.
             const std::int64_t last = std::int64_t{st_.LineAddr} + st_.LineByteCount - 1;
-            if ((st_.LineAddr < 0 || last > 0xFFFF) && st_.LineError.empty()) st_.LineError = Text(kBeyondMemory);
+            if ((st_.LineAddr < 0 || last > 0xFFFF) && st_.LineError.empty()) st_.LineError = CpMessage(kBeyondMemory);
         }
         if (st_.MacroState == MacroMode::HeaderMacroName || st_.MacroState == MacroMode::HeaderNameMacro) {
             st_.MacroText = st_.MacroState == MacroMode::HeaderMacroName ? "\n" + st_.Operand1 + " " + st_.Mnemonic
@@ -838,6 +876,7 @@ private:
     FieldSpanSet& f_;
     std::size_t codeEnd_ = 0;
     bool tooLong_ = false;
+    bool hexRecord_ = false;  // the line is an Intel HEX record
 };
 
 }  // namespace

@@ -8,13 +8,10 @@
 
 namespace z51 {
 
-SymbolTable::SymbolTable()
-    : LabelValues(LabelCapacity, 0), LabelDefined(LabelCapacity, 0), LabelNames(LabelCapacity) {
-    Clear();
-}
+SymbolTable::SymbolTable() : LabelValues(LabelCapacity, 0), LabelDefined(LabelCapacity, 0) { Clear(); }
 
 void SymbolTable::Clear() {
-    for (auto& n : LabelNames) n.fill(0);
+    LabelNames.clear();
     std::fill(LabelValues.begin(), LabelValues.end(), 0);
     std::fill(LabelDefined.begin(), LabelDefined.end(), 0);
     index_.clear();
@@ -24,7 +21,7 @@ void SymbolTable::Clear() {
 }
 
 std::string_view SymbolTable::Name(std::int32_t i) const {
-    if (i < 0 || i >= LabelCapacity) return {};
+    if (i < 0 || static_cast<std::size_t>(i) >= LabelNames.size()) return {};
     const auto& n = LabelNames[static_cast<std::size_t>(i)];
     const void* nul = std::memchr(n.data(), 0, n.size());
     std::size_t len = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - n.data()) : n.size();
@@ -47,6 +44,7 @@ void SymbolTable::Unindex(std::int32_t i) {
 
 void SymbolTable::Insert(std::int32_t i, std::string_view name) {
     if (i < used_) Unindex(i);
+    if (static_cast<std::size_t>(i) >= LabelNames.size()) LabelNames.resize(static_cast<std::size_t>(i) + 1);
     auto& field = LabelNames[static_cast<std::size_t>(i)];
     field.fill(0);
     std::size_t n = std::min(name.size(), LabelNameLength);

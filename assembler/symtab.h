@@ -52,6 +52,8 @@ private:
     void Insert(std::int32_t i, std::string_view name);
     void Unindex(std::int32_t i);
 
+    // Names of the entries in use (entries are taken from 0 without gaps),
+    // grown as they are: a table mostly empty costs little to make.
     std::vector<std::array<char, LabelNameLength>> LabelNames;
     std::int32_t used_ = 0;
     // Stored name -> ascending entry numbers that hold it (names cut to 64

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Assembler speed: a generated 20,000-line source (every instruction form,
-# about 2,000 labels with forward and backward references, equates, bit
-# names, data) through `zanvek-cli asm`, both passes, the listing to
-# /dev/null. When as31 is installed, the same program in its dialect is
-# timed side by side (as31 is a benchmark dependency only).
+# Assembler speed, through `zanvek-cli asm` (both passes, .Bin, .Hex, the
+# listing to /dev/null), on two generated programs:
+#   forms   20,000 lines: every instruction form, about 2,000 labels with
+#           forward and backward references, equates, bit names, data;
+#   random  20,000 random instructions with 20 labels, numeric operands
+#           and branch targets (the kind of program as31 also accepts).
+# When as31 is installed, the same programs in its dialect are timed side
+# by side (as31 is a benchmark dependency only); for the random program
+# both must give the same bytes. Wall clock (mean and best) and CPU time
+# (user + system, mean of RUNS runs).
 #
 #   BUILD=build bench/asm_bench.sh        RUNS=20 by default; COUNT=1 also
 #                                         counts instructions (valgrind)
@@ -21,8 +26,8 @@ BASE=${TMPDIR:-/tmp}
 WORK=$(mktemp -d "$BASE/asm_bench.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
-# One generator, two dialects: "z51" (this assembler) and "as31".
-generate() {
+# One generator per program, two dialects: "z51" (this assembler) and "as31".
+generate_forms() {
   awk -v dialect="$1" -v blocks=1970 -v total=20000 '
   function emit(s) { print s; lines++ }
   function op(s) { emit("\t" s) }
@@ -103,54 +108,121 @@ generate() {
   }'
 }
 
-generate z51 > "$WORK/prog.a51"
-echo "source: $(wc -l < "$WORK/prog.a51") lines, $(grep -c '^L[0-9]*:' "$WORK/prog.a51") labels"
-# The program must assemble cleanly, or the timing means nothing.
-"$CLI" asm "$WORK/prog.a51" > "$WORK/listing.txt" || { tail -5 "$WORK/listing.txt"; exit 1; }
-echo "zanvek: $(stat -c %s "$WORK/prog.Bin") code bytes"
+# 20,000 random instructions; both dialects come from one run of the
+# generator (one random sequence), written to the files $1 (z51) and $2
+# (as31). Relative and AJMP/ACALL targets are numbers within reach of the
+# address the generator keeps; LCALL and LJMP go to the 20 labels.
+generate_random() {
+  awk -v seed=51 -v n=20000 -v zf="$1" -v af="$2" '
+  function hex(v, d) { return sprintf("%0" d "X", v) }
+  function z8(v) { return "0" hex(v, 2) "H" }
+  function z16(v) { return "0" hex(v, 4) "H" }
+  function a8(v) { return sprintf("0x%02x", v) }
+  function a16(v) { return sprintf("0x%04x", v) }
+  function r(n) { return int(rand() * n) }
+  function put(z, a, len) { print "\t" z > zf; print "\t" a > af; addr += len }
+  function rel(len,   t) { t = addr + len + r(200) - 100; if (t < 0) t = 0; return t }
+  function page(   t) { return int((addr + 2) / 2048) * 2048 + r(2048) }
+  BEGIN {
+    srand(seed); addr = 0; labels = 0
+    print "\tORG\t0" > zf; print "\t.org\t0" > af
+    for (i = 0; i < n; i++) {
+      if (i % 1000 == 0) { print "L" labels ":" > zf; print "L" labels ":" > af; labels++ }
+      k = r(40); n8 = r(256); d = 32 + r(96); e = 32 + r(96); b = r(128); rn = "R" r(8); ri = "@R" r(2)
+      if (k == 0) put("MOV\tA," rn, "mov\ta," rn, 1)
+      else if (k == 1) put("MOV\t" rn ",A", "mov\t" rn ",a", 1)
+      else if (k == 2) put("ADD\tA," ri, "add\ta," ri, 1)
+      else if (k == 3) put("ADDC\tA," rn, "addc\ta," rn, 1)
+      else if (k == 4) put("SUBB\tA,#" z8(n8), "subb\ta,#" a8(n8), 2)
+      else if (k == 5) put("ORL\tA," z8(d), "orl\ta," a8(d), 2)
+      else if (k == 6) put("ANL\t" z8(d) ",#" z8(n8), "anl\t" a8(d) ",#" a8(n8), 3)
+      else if (k == 7) put("XRL\t" z8(d) ",A", "xrl\t" a8(d) ",a", 2)
+      else if (k == 8) put("MOV\t" z8(d) "," z8(e), "mov\t" a8(d) "," a8(e), 3)
+      else if (k == 9) put("MOV\t" z8(d) ",#" z8(n8), "mov\t" a8(d) ",#" a8(n8), 3)
+      else if (k == 10) put("MOV\t" rn "," z8(d), "mov\t" rn "," a8(d), 2)
+      else if (k == 11) put("MOV\t" ri ",#" z8(n8), "mov\t" ri ",#" a8(n8), 2)
+      else if (k == 12) put("INC\t" z8(d), "inc\t" a8(d), 2)
+      else if (k == 13) put("DEC\t" rn, "dec\t" rn, 1)
+      else if (k == 14) put("SETB\t" z8(b), "setb\t" a8(b), 2)
+      else if (k == 15) put("CLR\t" z8(b), "clr\t" a8(b), 2)
+      else if (k == 16) put("CPL\tC", "cpl\tc", 1)
+      else if (k == 17) put("MOV\tC," z8(b), "mov\tc," a8(b), 2)
+      else if (k == 18) put("MOV\t" z8(b) ",C", "mov\t" a8(b) ",c", 2)
+      else if (k == 19) put("ANL\tC,/" z8(b), "anl\tc,/" a8(b), 2)
+      else if (k == 20) put("PUSH\t" z8(d), "push\t" a8(d), 2)
+      else if (k == 21) put("POP\t" z8(d), "pop\t" a8(d), 2)
+      else if (k == 22) put("XCH\tA," z8(d), "xch\ta," a8(d), 2)
+      else if (k == 23) put("SWAP\tA", "swap\ta", 1)
+      else if (k == 24) put("MUL\tAB", "mul\tab", 1)
+      else if (k == 25) put("MOVX\tA,@DPTR", "movx\ta,@dptr", 1)
+      else if (k == 26) put("MOVC\tA,@A+DPTR", "movc\ta,@a+dptr", 1)
+      else if (k == 27) { t = r(65536); put("MOV\tDPTR,#" z16(t), "mov\tdptr,#" a16(t), 3) }
+      else if (k == 28) { t = rel(2); put("SJMP\t" z16(t), "sjmp\t" a16(t), 2) }
+      else if (k == 29) { t = rel(2); put("JNZ\t" z16(t), "jnz\t" a16(t), 2) }
+      else if (k == 30) { t = rel(2); put("DJNZ\t" rn "," z16(t), "djnz\t" rn "," a16(t), 2) }
+      else if (k == 31) { t = rel(3); put("CJNE\tA,#" z8(n8) "," z16(t), "cjne\ta,#" a8(n8) "," a16(t), 3) }
+      else if (k == 32) { t = rel(3); put("CJNE\t" rn ",#" z8(n8) "," z16(t), "cjne\t" rn ",#" a8(n8) "," a16(t), 3) }
+      else if (k == 33) { t = rel(3); put("JB\t" z8(b) "," z16(t), "jb\t" a8(b) "," a16(t), 3) }
+      else if (k == 34) { t = rel(3); put("DJNZ\t" z8(d) "," z16(t), "djnz\t" a8(d) "," a16(t), 3) }
+      else if (k == 35) { t = page(); put("AJMP\t" z16(t), "ajmp\t" a16(t), 2) }
+      else if (k == 36) { t = page(); put("ACALL\t" z16(t), "acall\t" a16(t), 2) }
+      else if (k == 37) { l = "L" r(20); put("LCALL\t" l, "lcall\t" l, 3) }
+      else if (k == 38) { l = "L" r(20); put("LJMP\t" l, "ljmp\t" l, 3) }
+      else put("MOV\tA,#" z8(n8), "mov\ta,#" a8(n8), 2)
+    }
+    print "\tEND" > zf; print "\t.end" > af
+  }'
+}
 
+generate_forms z51 > "$WORK/forms.a51"
 have_as31=0
-if command -v as31 > /dev/null; then
-  generate as31 > "$WORK/prog31.asm"
-  if (cd "$WORK" && as31 -l prog31.asm > as31.log 2>&1); then
-    have_as31=1
-  else
-    echo "as31 refused the generated program; timing zanvek only"; tail -3 "$WORK/as31.log"
+command -v as31 > /dev/null && have_as31=1
+[ $have_as31 = 1 ] && generate_forms as31 > "$WORK/forms31.asm"
+generate_random "$WORK/random.a51" "$WORK/random31.asm"
+
+# Each program must assemble cleanly, or the timing means nothing.
+for prog in forms random; do
+  "$CLI" asm "$WORK/$prog.a51" > "$WORK/$prog.lst" || { tail -5 "$WORK/$prog.lst"; exit 1; }
+  echo "$prog: $(wc -l < "$WORK/$prog.a51") lines, $(grep -c '^L[0-9]*:' "$WORK/$prog.a51") labels," \
+    "$(stat -c %s "$WORK/$prog.Bin") code bytes"
+  if [ $have_as31 = 1 ] && ! (cd "$WORK" && as31 -l "${prog}31.asm" > as31.log 2>&1); then
+    echo "as31 refused the $prog program; timing zanvek only"; tail -3 "$WORK/as31.log"; have_as31=0
   fi
+done
+if [ $have_as31 = 1 ]; then
+  (cd "$WORK" && as31 -Fbin random31.asm > /dev/null 2>&1)
+  cmp -s "$WORK/random.Bin" "$WORK/random31.bin" || { echo "asm_bench: as31 and zanvek differ on the random program" >&2; exit 1; }
 fi
 
-# Without hyperfine: mean and best of RUNS runs, in milliseconds.
+# Wall clock: mean and best of RUNS runs; CPU (user + system of the runs
+# together, so that the clock tick does not round each run): mean.
 time_runs() {
-  local best=0 sum=0 t0 t1 dt
+  local best=0 sum=0 t0 t1 dt cpu TIMEFORMAT='%U %S'
   for ((k = 0; k < RUNS; k++)); do
     t0=$(date +%s%N); "$@" > /dev/null 2>&1; t1=$(date +%s%N)
     dt=$(( (t1 - t0) / 1000 ))
     sum=$((sum + dt)); if [ $best = 0 ] || [ $dt -lt $best ]; then best=$dt; fi
   done
-  awk -v n="$NAME" -v s="$sum" -v b="$best" -v r="$RUNS" \
-    'BEGIN { printf "%-8s mean %6.1f ms   best %6.1f ms   (%d runs)\n", n, s / r / 1000, b / 1000, r }'
+  cpu=$({ time (for ((k = 0; k < RUNS; k++)); do "$@" > /dev/null 2>&1; done); } 2>&1 | tail -1)
+  awk -v n="$NAME" -v s="$sum" -v b="$best" -v r="$RUNS" -v c="$cpu" 'BEGIN {
+    split(c, t, " ")
+    printf "%-16s wall mean %6.1f ms  best %6.1f ms   CPU mean %6.1f ms   (%d runs)\n",
+           n, s / r / 1000, b / 1000, (t[1] + t[2]) * 1000 / r, r }'
 }
-
-if command -v hyperfine > /dev/null; then
-  cmds=("$CLI asm $WORK/prog.a51")
-  [ $have_as31 = 1 ] && cmds+=("cd $WORK && as31 -l prog31.asm")
-  hyperfine --warmup 2 --runs "$RUNS" --output=null "${cmds[@]}"
-else
-  NAME=zanvek time_runs "$CLI" asm "$WORK/prog.a51"
-  if [ $have_as31 = 1 ]; then
-    (cd "$WORK" && NAME=as31 time_runs as31 -l prog31.asm)
-  fi
-fi
 
 # Wall time is noisy on a shared machine; instruction counts are not.
 # COUNT=1 adds them (needs valgrind).
-if [ "${COUNT:-0}" = 1 ] && command -v valgrind > /dev/null; then
-  count() {
-    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 > /dev/null |
-      awk '/Collected/ { printf "%.1f million instructions\n", $4 / 1e6 }'
-  }
-  echo "zanvek   $(count "$CLI" asm "$WORK/prog.a51")"
-  if [ $have_as31 = 1 ]; then
-    echo "as31     $(cd "$WORK" && count as31 -l prog31.asm)"
+count() {
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 > /dev/null |
+    awk '/Collected/ { printf "%.1f million instructions\n", $4 / 1e6 }'
+}
+
+for prog in forms random; do
+  NAME="zanvek $prog" time_runs "$CLI" asm "$WORK/$prog.a51"
+  [ $have_as31 = 1 ] && (cd "$WORK" && NAME="as31 $prog" time_runs as31 -l "${prog}31.asm")
+  if [ "${COUNT:-0}" = 1 ] && command -v valgrind > /dev/null; then
+    echo "  zanvek $prog: $(count "$CLI" asm "$WORK/$prog.a51")"
+    [ $have_as31 = 1 ] && echo "  as31 $prog:   $(cd "$WORK" && count as31 -l "${prog}31.asm")"
   fi
-fi
+done
+exit 0

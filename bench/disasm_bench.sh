@@ -3,21 +3,25 @@
 # through zanvek-cli, side by side with d52 (Debian package d52) and
 # srec_cat (package srecord) when they are installed. Two binaries: 65,536
 # random bytes, and the assembled example program repeated to 64 KiB.
-# Each command runs nine times; the best wall-clock and CPU times are shown.
+# Each command runs nine times for the best wall-clock time and nine times
+# more for the mean CPU time.
 # Listings go to /dev/null; the files are written to a temporary folder
 # (BENCH_DIR, default the system's). zanvek-cli flushes every file it
 # writes to the disk before renaming it into place; the other tools do not,
 # which shows in the wall-clock column on a real disk.
 #
-# Usage: [BUILD=/path/to/build] [EXAMPLE=prog.a51] bench/disasm_bench.sh
+# Usage: [BUILD=/path/to/build] [EXAMPLE=prog.a51] [COUNT=1] bench/disasm_bench.sh
 #        (default build: build/ beside bench/; default example: the largest
-#        examples/*.a51)
+#        examples/*.a51; COUNT=1 also counts the instructions of the plain
+#        disassembly and of d52 with valgrind)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 BUILD=${BUILD:-$here/../build}
 cli=$BUILD/cli/zanvek-cli
-if [ ! -x "$cli" ]; then
+if [ -x "$cli" ]; then
+  cli=$(cd "$(dirname "$cli")" && pwd)/zanvek-cli  # the timing runs in a temporary folder
+else
   echo "disasm_bench: $cli not found (build zanvek-cli, or set BUILD)" >&2
   exit 2
 fi
@@ -49,16 +53,19 @@ if [ -n "$example" ] && [ -f "$example" ]; then
   fi
 fi
 
-# Best of nine: "wall cpu" in milliseconds.
+# "wall cpu" in milliseconds: the best wall-clock time of nine runs, and
+# the CPU time (user + system) of nine more runs together, divided by nine,
+# so that the clock tick does not round each run.
 best() {
-  local TIMEFORMAT='%R %U %S' bw="" bc="" w c
+  local TIMEFORMAT='%R %U %S' bw="" w c
   for _ in 1 2 3 4 5 6 7 8 9; do
     { time "$@" > /dev/null 2>&1; } 2> time.txt
-    read -r w c < <(awk '{ printf "%.1f %.1f\n", $1 * 1000, ($2 + $3) * 1000 }' time.txt)
+    read -r w < <(awk '{ printf "%.1f\n", $1 * 1000 }' time.txt)
     if [ -z "$bw" ] || awk -v a="$w" -v b="$bw" 'BEGIN { exit !(a < b) }'; then bw=$w; fi
-    if [ -z "$bc" ] || awk -v a="$c" -v b="$bc" 'BEGIN { exit !(a < b) }'; then bc=$c; fi
   done
-  echo "$bw $bc"
+  { time (for _ in 1 2 3 4 5 6 7 8 9; do "$@" > /dev/null 2>&1; done); } 2> time.txt
+  read -r c < <(awk '{ printf "%.2f\n", ($2 + $3) * 1000 / 9 }' time.txt)
+  echo "$bw $c"
 }
 
 row() {  # label, then the command
@@ -70,7 +77,7 @@ row() {  # label, then the command
 
 have() { command -v "$1" > /dev/null 2>&1; }
 
-echo "64 KiB binaries in $tmp; best of 9 (wall clock, CPU user+sys)"
+echo "64 KiB binaries in $tmp; wall clock best of 9, CPU (user+sys) mean of 9"
 for name in $inputs; do
   echo "$name.bin:"
   row "zanvek-cli disasm" "$cli" disasm "$name.bin"
@@ -79,6 +86,14 @@ for name in $inputs; do
     row "d52 -b" d52 -b "$name"
   else
     echo "  d52 not installed (apt-get install d52)"
+  fi
+  if [ "${COUNT:-0}" = 1 ] && have valgrind; then
+    count() {
+      valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 > /dev/null |
+        awk '/Collected/ { printf "%.1f million instructions", $4 / 1e6 }'
+    }
+    echo "  zanvek-cli disasm: $(count "$cli" disasm "$name.bin")"
+    have d52 && echo "  d52 -b:            $(count d52 -b "$name")"
   fi
   row "zanvek-cli bin2hex" "$cli" bin2hex "$name.bin" "$name.hex"
   row "zanvek-cli hex2bin" "$cli" hex2bin "$name.hex" "$name.back.bin"

@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Speed of the emulator's step, plain and under the debugger (breakpoints
-# armed, a condition checked after every instruction). Runs a program of 50,040,202 instructions
-# (three nested DJNZ loops whose inner body does MOV, ADD, ADDC, SUBB, XRL,
-# MOVX in both directions, INC DPTR and MOVC) through
-# `zanvek-cli emu --until`, best of three, and the same program through s51
-# (Debian package sdcc-ucsim) when it is installed. Prints instructions per
-# second by wall clock and by CPU time (the machine may be shared).
+# Speed of the emulator's step: in both models, under the debugger
+# (breakpoints armed, a condition checked after every instruction), and
+# against s51 (Debian package sdcc-ucsim) when it is installed.
+#
+# loop:   50,040,202 instructions (three nested DJNZ loops whose inner body
+#         does MOV, ADD, ADDC, SUBB, XRL, MOVX in both directions, INC DPTR
+#         and MOVC), run to its end through `zanvek-cli emu --until`: in the
+#         simple model, plain and under the debugger, and in the 8051 model.
+# timers: the same loop in the 8051 model with timers 0 and 1 running (both
+#         in mode 2, timer 1 as a baud rate generator) and a timer 0
+#         interrupt every 256 machine cycles (INC 31H; RETI), about
+#         50.6 million instructions; and the same program in s51.
+# Best of three by wall clock and by CPU time (the machine may be shared).
 #
 # Usage: [BUILD=/path/to/build] bench/emu_bench.sh   (default: build/ beside bench/)
 set -euo pipefail
@@ -39,8 +45,21 @@ trap 'rm -rf "$tmp"' EXIT
 # 001A 80 FE     DONE: SJMP  DONE
 # 2 + 100 * (1 + 200 * (1 + 250 * 10 + 1) + 1) = 50,040,202 instructions to DONE.
 printf '\220\020\000\177\144\176\310\175\372\355\056\064\003\360\243\223\142\060\237\342\335\363\336\357\337\353\200\376' \
-  > "$tmp/bench.bin"
-expected=50040202
+  > "$tmp/loop.bin"
+
+# 0000 02 00 0E          LJMP  START
+# 000B 05 31             INC   31H        ; timer 0 interrupt
+# 000D 32                RETI
+# 000E 75 89 22   START: MOV   TMOD,#22H
+# 0011 75 8C 00          MOV   TH0,#0
+# 0014 75 8D FD          MOV   TH1,#0FDH
+# 0017 D2 8C             SETB  TR0
+# 0019 D2 8E             SETB  TR1
+# 001B D2 A9             SETB  ET0
+# 001D D2 AF             SETB  EA
+# 001F ..                the loop above, from MOV DPTR,#1000H; DONE at 0039H
+printf '\002\000\016\377\377\377\377\377\377\377\377\005\061\062\165\211\042\165\214\000\165\215\375\322\214\322\216\322\251\322\257\220\020\000\177\144\176\310\175\372\355\056\064\003\360\243\223\142\060\237\342\335\363\336\357\337\353\200\376' \
+  > "$tmp/timers.bin"
 
 # Prints "wall cpu" seconds of a command; its output goes to $tmp/out.
 timed() {
@@ -50,44 +69,48 @@ timed() {
 }
 
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { if (s > 0) printf "%.1f", n / s / 1e6; else printf "inf" }'; }
+less() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
-# Best of three runs of zanvek-cli emu with the options given; sets
-# z_wall and z_cpu (M instructions per second) and prints them.
-measure() {
-  local label=$1 best_wall=0 best_cpu=0 run wall cpu steps
-  shift
+# row NAME STOP ARGS...: best of three runs of zanvek-cli emu that must stop at STOP.
+row() {
+  local name=$1 stop=$2
+  shift 2
+  local best_wall=0 best_cpu=0 steps="" run wall cpu
   for run in 1 2 3; do
-    read -r wall cpu < <(timed "$cli" emu --until 001AH "$@" "$tmp/bench.bin")
-    steps=$(sed -n 's/^Stopped at 001AH after \([0-9]*\) steps.*/\1/p' "$tmp/out")
-    if [ "$steps" != "$expected" ]; then
-      echo "emu_bench: zanvek-cli $* did not reach 001AH after $expected steps:" >&2
+    read -r wall cpu < <(timed "$cli" emu "$@")
+    steps=$(sed -n "s/^Stopped at $stop after \\([0-9]*\\) steps.*/\\1/p" "$tmp/out")
+    if [ -z "$steps" ]; then
+      echo "emu_bench: zanvek-cli did not stop at $stop:" >&2
       cat "$tmp/out" >&2
       exit 1
     fi
-    if [ "$run" = 1 ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall=$wall; fi
-    if [ "$run" = 1 ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu=$cpu; fi
+    if [ "$run" = 1 ] || less "$wall" "$best_wall"; then best_wall=$wall; fi
+    if [ "$run" = 1 ] || less "$cpu" "$best_cpu"; then best_cpu=$cpu; fi
   done
-  z_wall=$(rate $expected "$best_wall")
-  z_cpu=$(rate $expected "$best_cpu")
-  printf '%-34s %d instructions, best wall %ss, best CPU %ss: %s M instr/s (wall), %s M instr/s (CPU)\n' \
-    "$label" $expected "$best_wall" "$best_cpu" "$z_wall" "$z_cpu"
+  last_wall=$(rate "$steps" "$best_wall")
+  last_cpu=$(rate "$steps" "$best_cpu")
+  printf '%-34s %9d instr  wall %6ss  CPU %6ss  %7s M instr/s (wall)  %7s M instr/s (CPU)\n' \
+    "$name" "$steps" "$best_wall" "$best_cpu" "$last_wall" "$last_cpu"
 }
 
+row "zanvek simple model, loop" 001AH --until 001AH "$tmp/loop.bin"
 # The debugger's runs: ten address breakpoints that are never reached, one
 # condition that never becomes true, the cycle count alone.
 ten=()
 for a in 8000H 8001H 8002H 8003H 8004H 8005H 8006H 8007H 8008H 8009H; do ten+=(--break "$a"); done
-measure "emu, 10 address breakpoints:" "${ten[@]}"
-measure "emu, 1 conditional breakpoint:" --break-if "RAM[7FH] = 1 AND R7 = 0"
-measure "emu, cycles counted:" --cycles
-measure "zanvek-cli emu:"
+row "  with 10 address breakpoints" 001AH --until 001AH "${ten[@]}" "$tmp/loop.bin"
+row "  with 1 conditional breakpoint" 001AH --until 001AH --break-if "RAM[7FH] = 1 AND R7 = 0" "$tmp/loop.bin"
+row "  with the cycles counted" 001AH --until 001AH --cycles "$tmp/loop.bin"
+row "zanvek 8051 model, loop" 001AH --model 8051 --until 001AH "$tmp/loop.bin"
+row "zanvek 8051 model, timers + irq" 0039H --model 8051 --until 0039H "$tmp/timers.bin"
+z_wall=$last_wall z_cpu=$last_cpu
 
 if ! command -v s51 > /dev/null; then
   echo "s51: not installed (apt-get install sdcc-ucsim to compare)"
   exit 0
 fi
-"$cli" bin2hex "$tmp/bench.bin" "$tmp/bench.hex" > /dev/null
-printf 'file "%s"\nbreak 0x1a\nrun\nstate\nquit\n' "$tmp/bench.hex" > "$tmp/s51.cmd"
+"$cli" bin2hex "$tmp/timers.bin" "$tmp/timers.hex" > /dev/null
+printf 'file "%s"\nbreak 0x39\nrun\nstate\nquit\n' "$tmp/timers.hex" > "$tmp/s51.cmd"
 read -r wall cpu < <(timed s51 -t 51 -b -q -C "$tmp/s51.cmd")
 insts=$(sed -n 's/^Inst= *\([0-9]*\).*/\1/p' "$tmp/out")
 if [ -z "$insts" ]; then
@@ -97,7 +120,7 @@ if [ -z "$insts" ]; then
 fi
 s_wall=$(rate "$insts" "$wall")
 s_cpu=$(rate "$insts" "$cpu")
-printf 's51:            %d instructions, wall %ss, CPU %ss: %s M instr/s (wall), %s M instr/s (CPU)\n' \
-  "$insts" "$wall" "$cpu" "$s_wall" "$s_cpu"
+printf '%-34s %9d instr  wall %6ss  CPU %6ss  %7s M instr/s (wall)  %7s M instr/s (CPU)\n' \
+  "s51, timers + irq (one run)" "$insts" "$wall" "$cpu" "$s_wall" "$s_cpu"
 awk -v a="$z_wall" -v b="$s_wall" -v c="$z_cpu" -v d="$s_cpu" \
-  'BEGIN { printf "zanvek / s51:   %.0fx (wall), %.0fx (CPU)\n", a / b, c / d }'
+  'BEGIN { printf "zanvek 8051 / s51, timers + irq: %.0fx (wall), %.0fx (CPU)\n", a / b, c / d }'

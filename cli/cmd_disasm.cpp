@@ -67,7 +67,7 @@ private:
     }
 
     Pane& out_;
-    char block_[1 << 14];
+    char block_[1 << 16];
     std::size_t used_ = 0;
     bool pending_ = false;     // the block holds output (possibly an empty line)
     bool startsLine_ = false;  // the block begins with a new line

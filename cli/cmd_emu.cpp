@@ -13,13 +13,16 @@
 #include "assembler/assembler.h"
 #include "cli/commands.h"
 #include "core/cp1251.h"
+#include "core/fileio.h"
+#include "emulator/chip.h"
 #include "emulator/condition.h"
 #include "emulator/debugger.h"
-#include "emulator/decode.h"
 #include "emulator/emufiles.h"
 #include "emulator/exec.h"
+#include "emulator/serial_line.h"
 #include "emulator/vcd.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
+#include "isa/opcode_map.h"
 
 namespace z51 {
 namespace {
@@ -38,6 +41,19 @@ constexpr const char* kEmuHelp =
     "start state (internal RAM, R0-R7, PC, SP and the ports all 0; external RAM 0).\n"
     "\n"
     "Options:\n"
+    "  --model M        simple (the default): R0-R7 apart from internal RAM, no\n"
+    "                   parity, timers, interrupts or serial port, SP and the ports 0;\n"
+    "                   8051 or 8052: like the chip, from its reset state (SP 07H,\n"
+    "                   ports FFH): register banks, parity, port latches and pins,\n"
+    "                   timers, interrupts, serial port; the 8052 adds timer 2 and\n"
+    "                   RAM at 80H-FFH for indirect addressing\n"
+    "  --uart-out FILE  8051/8052: the bytes the serial port transmits go to FILE\n"
+    "                   (written after the run); - writes them to standard output as\n"
+    "                   code page 1251 text\n"
+    "  --uart-in FILE   8051/8052: the bytes of FILE arrive on RXD at the port's own\n"
+    "                   bit rate, one frame after the other, once the receiver is on\n"
+    "  --pins Pn=V      8051/8052: levels driven onto port n's pins from outside\n"
+    "                   (a 0 bit pulls the pin low; default FFH); repeatable\n"
     "  --steps N        execute at most N instructions (decimal)\n"
     "  --until ADDR     stop when an instruction leaves PC at ADDR; ADDR is hexadecimal\n"
     "                   with an H suffix (0123H) or a 0x prefix (0x123), else decimal\n"
@@ -70,8 +86,12 @@ constexpr const char* kEmuHelp =
     "Without --steps a run stops after 10000000 instructions, and after 1000000000\n"
     "when --until or a breakpoint is given. Every run also stops at a halt loop: an\n"
     "instruction that writes nothing and jumps to itself (SJMP $, AJMP/LJMP to itself,\n"
-    "A5H ...). At the end: PC, A, B, SP, DPTR, the PSW flags, R0-R7 and the non-zero\n"
-    "bytes of internal RAM.\n"
+    "A5H ...); in the 8051/8052 models only while no interrupt can come and no serial\n"
+    "frame is under way. At the end: PC, A, B, SP, DPTR, the PSW flags, R0-R7 and the\n"
+    "non-zero bytes of internal RAM (8051/8052: the machine cycles, R0-R7 of the\n"
+    "selected bank, and on the 8052 the non-zero bytes of the RAM at 80H-FFH).\n"
+    "A program run in the simple model that does something whose result differs on\n"
+    "the chip gets one warning on standard error.\n"
     "Exit status: 0 the run ended; 1 --until was given and PC never reached ADDR, or\n"
     "an expectation failed; 2 usage, file or source errors.\n";
 
@@ -96,10 +116,6 @@ std::optional<std::uint16_t> ParseAddress(std::string_view s) {
     return static_cast<std::uint16_t>(*v);
 }
 
-std::string Hex2(std::uint8_t b) { return ByteToHex2(b); }
-std::string Hex4(std::uint16_t w) {
-    return ByteToHex2(static_cast<std::uint8_t>(w >> 8)) + ByteToHex2(static_cast<std::uint8_t>(w));
-}
 
 std::string Padded(std::string s, std::size_t width) {
     if (s.size() < width) s.append(width - s.size(), ' ');
@@ -107,28 +123,30 @@ std::string Padded(std::string s, std::size_t width) {
 }
 
 std::string RegistersShort(const Cpu51& cpu) {
-    return "A=" + Hex2(cpu.A()) + " PSW=" + Hex2(cpu.PSW()) + " SP=" + Hex2(cpu.SP()) + " DPTR=" + Hex4(cpu.Dptr());
+    return "A=" + ByteToHex2(cpu.A()) + " PSW=" + ByteToHex2(cpu.PSW()) + " SP=" + ByteToHex2(cpu.SP()) +
+           " DPTR=" + WordToHex4(cpu.Dptr());
 }
 
 // "0100  74 12     MOV   A,#012H          A=12 PSW=00 SP=07 DPTR=0000"
 std::string TraceLine(std::uint16_t pc, const std::array<std::uint8_t, 3>& bytes, const Cpu51& after) {
     const DecodedInstruction d = DecodeInstruction(pc, bytes);
     std::string code;
-    for (int k = 0; k < d.length; ++k) code += Hex2(bytes[static_cast<std::size_t>(k)]) + ' ';
-    return Hex4(pc) + "  " + Padded(code, 10) + Padded(d.mnemonic, 6) + Padded(d.operands, 22) + RegistersShort(after);
+    for (int k = 0; k < d.length; ++k) code += ByteToHex2(bytes[static_cast<std::size_t>(k)]) + ' ';
+    return WordToHex4(pc) + "  " + Padded(code, 10) + Padded(d.mnemonic, 6) + Padded(d.operands, 22) +
+           RegistersShort(after);
 }
 
 void PrintState(Pane& out, const Cpu51& cpu) {
-    out.AddLine("PC=" + Hex4(cpu.PC) + "  A=" + Hex2(cpu.A()) + "  B=" + Hex2(cpu.B()) + "  SP=" + Hex2(cpu.SP()) +
-                "  DPTR=" + Hex4(cpu.Dptr()));
+    out.AddLine("PC=" + WordToHex4(cpu.PC) + "  A=" + ByteToHex2(cpu.A()) + "  B=" + ByteToHex2(cpu.B()) +
+                "  SP=" + ByteToHex2(cpu.SP()) + "  DPTR=" + WordToHex4(cpu.Dptr()));
     const std::uint8_t p = cpu.PSW();
     auto bit = [p](const char* name, std::uint8_t mask) {
         return std::string(" ") + name + "=" + ((p & mask) ? "1" : "0");
     };
-    out.AddLine("PSW=" + Hex2(p) + " " + bit("CY", psw::CY) + bit("AC", psw::AC) + bit("F0", psw::F0) +
+    out.AddLine("PSW=" + ByteToHex2(p) + " " + bit("CY", psw::CY) + bit("AC", psw::AC) + bit("F0", psw::F0) +
                 bit("RS1", psw::RS1) + bit("RS0", psw::RS0) + bit("OV", psw::OV) + bit("P", psw::P));
     std::string regs;
-    for (int r = 0; r < 8; ++r) regs += (r ? " R" : "R") + std::to_string(r) + "=" + Hex2(cpu.R[static_cast<std::size_t>(r)]);
+    for (int r = 0; r < 8; ++r) regs += (r ? " R" : "R") + std::to_string(r) + "=" + ByteToHex2(cpu.Regs()[r]);
     out.AddLine(regs);
     std::string line;
     int inLine = 0, total = 0;
@@ -139,7 +157,7 @@ void PrintState(Pane& out, const Cpu51& cpu) {
             if (total == 0) out.AddLine("Internal RAM, non-zero bytes (address=value):");
             line.clear();
         }
-        line += (inLine ? " " : "") + Hex2(static_cast<std::uint8_t>(a)) + "=" + Hex2(v);
+        line += (inLine ? " " : "") + ByteToHex2(static_cast<std::uint8_t>(a)) + "=" + ByteToHex2(v);
         ++total;
         if (++inLine == 12) {
             out.AddLine(line);
@@ -148,6 +166,52 @@ void PrintState(Pane& out, const Cpu51& cpu) {
     }
     if (inLine) out.AddLine(line);
     if (total == 0) out.AddLine("Internal RAM: all bytes 00");
+    if (cpu.model == Model::I8052) {
+        std::string upper;
+        for (int a = 0; a < 128; ++a)
+            if (cpu.upperRam[a]) upper += " " + ByteToHex2(static_cast<std::uint8_t>(0x80 + a)) + "=" + ByteToHex2(cpu.upperRam[a]);
+        out.AddLine(upper.empty() ? "Indirect RAM 80H-FFH: all bytes 00" : "Indirect RAM 80H-FFH, non-zero bytes:" + upper);
+    }
+}
+
+std::optional<Model> ParseModel(std::string_view s) {
+    if (s == "simple") return Model::Simple;
+    if (s == "8051") return Model::I8051;
+    if (s == "8052") return Model::I8052;
+    return std::nullopt;
+}
+
+// "P1=0FH": a port and the levels driven onto its pins.
+bool ParsePins(std::string_view s, unsigned& port, std::uint8_t& levels) {
+    if (s.size() < 4 || (s[0] != 'P' && s[0] != 'p') || s[1] < '0' || s[1] > '3' || s[2] != '=') return false;
+    const auto v = ParseAddress(s.substr(3));
+    if (!v || *v > 0xFF) return false;
+    port = static_cast<unsigned>(s[1] - '0');
+    levels = static_cast<std::uint8_t>(*v);
+    return true;
+}
+
+// What the simple model did differently from the chip, in one sentence.
+std::string NoticeText(const SimpleNotice& n) {
+    const std::string at = " (at " + WordToHex4(n.pc) + "H)";
+    switch (n.kind) {
+    case SimpleNotice::RegisterBankByte:
+        return "the program uses direct address " + ByteToHex2(n.detail) + "H" + at +
+               ", which on the chip is a byte of register banks 0-3 (R0-R7 are RAM 00H-1FH there, but not in this model)";
+    case SimpleNotice::BankSelect:
+        return "the program selects register bank " + std::to_string(n.detail) + at +
+               ", which this model ignores (R0-R7 stay the same eight bytes)";
+    case SimpleNotice::ParityRead:
+        return "the program reads the parity flag P" + at + ", which this model never computes";
+    case SimpleNotice::Peripheral:
+        return std::string("the program starts ") +
+               (n.detail == sfr::TCON ? "a timer (TR0/TR1)" : n.detail == sfr::IE ? "the interrupts (EA)" : "the serial receiver (REN)") +
+               at + ", which this model does not have";
+    case SimpleNotice::MovxPage:
+        return "MOVX @Ri with P2 = " + ByteToHex2(n.detail) + "H" + at +
+               ": the chip puts P2 out as the high address byte, this model does not";
+    default: return {};
+    }
 }
 
 // A load that did not happen ends the command with the reason.
@@ -215,9 +279,7 @@ public:
         }
         if (vcd_) vcd_->Sample(dbg_.Cycles(), Ports(cpu_), cpu_.PC);
     }
-    static PortBytes Ports(const Cpu51& cpu) {
-        return {cpu.dump[sfr::P0], cpu.dump[sfr::P1], cpu.dump[sfr::P2], cpu.dump[sfr::P3]};
-    }
+    static PortBytes Ports(const Cpu51& cpu) { return {PortPins(cpu, 0), PortPins(cpu, 1), PortPins(cpu, 2), PortPins(cpu, 3)}; }
 
 private:
     const Cpu51& cpu_;
@@ -241,7 +303,9 @@ std::string CyclesLine(std::uint64_t cycles, std::uint64_t xtal) {
 }  // namespace
 
 int CmdEmu(CliContext& c) {
-    std::string prog, regs, ext, saveRegs, saveExt, vcdName;
+    std::string prog, regs, ext, saveRegs, saveExt, vcdName, uartOut, uartIn;
+    Model model = Model::Simple;
+    std::vector<std::pair<unsigned, std::uint8_t>> pins;
     std::optional<std::uint64_t> steps;
     std::optional<std::uint16_t> until;
     std::uint64_t xtal = kDefaultXtal;
@@ -300,6 +364,19 @@ int CmdEmu(CliContext& c) {
             saveRegs = value;
         } else if (opt == "--save-ext") {
             saveExt = value;
+        } else if (opt == "--model") {
+            const auto m = ParseModel(value);
+            if (!m) return UsageError("emu: --model wants simple, 8051 or 8052, not '" + value + "'");
+            model = *m;
+        } else if (opt == "--uart-out") {
+            uartOut = value;
+        } else if (opt == "--uart-in") {
+            uartIn = value;
+        } else if (opt == "--pins") {
+            unsigned port;
+            std::uint8_t levels;
+            if (!ParsePins(value, port, levels)) return UsageError("emu: --pins wants Pn=LEVELS (P1=0FH), not '" + value + "'");
+            pins.emplace_back(port, levels);
         } else if (isOption || (opt.size() > 1 && opt[0] == '-')) {
             return UsageError("emu: unknown option " + opt + " (see emu --help)");
         } else if (prog.empty()) {
@@ -309,10 +386,20 @@ int CmdEmu(CliContext& c) {
         }
     }
     if (prog.empty()) return UsageError("emu: no program file (see emu --help)");
+    if (model == Model::Simple && !(uartOut.empty() && uartIn.empty() && pins.empty()))
+        return UsageError("emu: --uart-out, --uart-in and --pins need --model 8051 or 8052 (the simple model has no serial port and no pins apart from the port bytes)");
 
     Workspace& ws = c.ws;
     auto cpuHolder = std::make_unique<Cpu51>();
     Cpu51& cpu = *cpuHolder;
+    ByteLine serial;
+    if (!uartIn.empty()) {
+        const std::vector<std::uint8_t> bytes = ReadBinaryFile(uartIn);
+        serial.Queue(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    cpu.line = &serial;
+    SelectModel(cpu, model);
+    for (const auto& [port, levels] : pins) SetPinsIn(cpu, port, levels);
     const bool fromSource = IsSource(prog);
     if (fromSource ? !AssembleSource(c, prog) : !Loaded(LoadProgram(ws, cpu, prog))) return 2;
     if (!regs.empty() && !Loaded(LoadRegs(cpu, ws.CodeImage, regs))) return 2;
@@ -359,6 +446,10 @@ int CmdEmu(CliContext& c) {
                                                          : StopReason::StepLimit;
     }
 
+    const std::string sent = serial.TakeTransmitted();
+    if (uartOut == "-" && !sent.empty()) c.out.Append(sent);
+    else if (!uartOut.empty()) WriteFileAtomic(uartOut, sent);
+
     std::string why;
     if (stop.reason == DebugStop::Breakpoint) {
         const Breakpoint& b = dbg.breakpoints.Items()[static_cast<std::size_t>(stop.breakpoint)];
@@ -373,9 +464,16 @@ int CmdEmu(CliContext& c) {
     } else {
         why = "step limit";
     }
-    c.out.AddLine("Stopped at " + Hex4(cpu.PC) + "H after " + std::to_string(result.steps) + " steps: " + why);
+    c.out.AddLine("Stopped at " + WordToHex4(cpu.PC) + "H after " + std::to_string(result.steps) + " steps: " + why);
     PrintState(c.out, cpu);
     if (cycles) c.out.AddLine(CyclesLine(dbg.Cycles(), xtal));
+    if (cpu.IsChip()) {
+        c.out.AddLine("Model " + std::string(cpu.model == Model::I8052 ? "8052" : "8051") + ": " +
+                      std::to_string(cpu.cycles) + " machine cycles");
+        if (cpu.chip.rxLost)
+            c.out.AddLine("Serial port: " + std::to_string(cpu.chip.rxLost) +
+                          " received bytes lost (RI was still set when they arrived)");
+    }
 
     int failed = 0;
     const Cpu51View view{cpu, ws.CodeImage};
@@ -392,6 +490,11 @@ int CmdEmu(CliContext& c) {
     if (!expectations.empty())
         c.out.AddLine(std::to_string(expectations.size() - static_cast<std::size_t>(failed)) + " of " +
                       std::to_string(expectations.size()) + " expectations hold");
+    if (cpu.notice.kind != SimpleNotice::None) {
+        c.out.Finish();
+        std::fprintf(stderr, "zanvek-cli: warning: %s; --model 8051 (or 8052) runs it like the chip\n",
+                     NoticeText(cpu.notice).c_str());
+    }
 
     if (!saveRegs.empty()) SaveRegs(cpu, saveRegs);
     if (!saveExt.empty()) SaveExt(cpu, saveExt);

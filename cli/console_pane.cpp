@@ -1,13 +1,15 @@
 #include "cli/console_pane.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "core/cp1251.h"
 
 namespace z51 {
 
-void ConsolePane::FlushPending() {
-    if (pending_.empty()) return;
+void ConsolePane::Write(std::string_view text) {
+    if (text.empty()) return;
     if (colour_ && !colourShown_) {
         if (color_ == clr::Black) {
             std::fputs("\x1b[39m", out_);  // the terminal's own text colour
@@ -17,16 +19,36 @@ void ConsolePane::FlushPending() {
         colourShown_ = true;
         anyColourShown_ = true;
     }
-    utf8_ = Cp1251ToUtf8(pending_);
-    pending_.clear();
-    std::erase(utf8_, '\0');  // a NUL shows nothing in a text pane
-    std::fwrite(utf8_.data(), 1, utf8_.size(), out_);
+    if (!utf8_) utf8_ = std::make_unique<char[]>(3 * kFlushSize + 8);
+    while (!text.empty()) {
+        const std::string_view piece = text.substr(0, kFlushSize);
+        text.remove_prefix(piece.size());
+        char* const begin = utf8_.get();
+        char* end = PutCp1251AsUtf8(begin, piece);
+        // A NUL shows nothing in a text pane.
+        if (std::memchr(begin, '\0', static_cast<std::size_t>(end - begin))) end = std::remove(begin, end, '\0');
+        std::fwrite(begin, 1, static_cast<std::size_t>(end - begin), out_);
+    }
 }
 
-void ConsolePane::Put(std::string_view text) { pending_.append(text); }
+void ConsolePane::FlushPending() {
+    Write(pending_);
+    pending_.clear();
+}
+
+// Long output (the listing of 64 KiB of code) goes out in pieces of about
+// kFlushSize bytes, so memory stays small whatever its length; a piece of
+// some kilobytes (a block of lines) goes out at once.
+void ConsolePane::Put(std::string_view text) {
+    if (pending_.empty() && text.size() >= kFlushSize / 4) {
+        Write(text);
+        return;
+    }
+    pending_.append(text);
+    if (pending_.size() >= kFlushSize) FlushPending();
+}
 
 void ConsolePane::AddLine(std::string_view text) {
-    if (pending_.size() >= 65536) FlushPending();
     if (lineOpen_) pending_ += '\n';
     Put(text);
     lineOpen_ = true;

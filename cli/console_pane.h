@@ -5,7 +5,9 @@
 // instead of one per field.
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/pane.h"
 
@@ -24,11 +26,14 @@ public:
     void Finish();
 
 private:
+    static constexpr std::size_t kFlushSize = 1 << 16;
     void Put(std::string_view text);
     void FlushPending();
+    // Converts and writes text, after the colour's escape if it is due.
+    void Write(std::string_view text);
     std::FILE* out_;
-    std::string pending_;
-    std::string utf8_;
+    std::string pending_;              // text not yet written
+    std::unique_ptr<char[]> utf8_;     // the UTF-8 form of one piece being written
     bool colour_;
     bool lineOpen_ = false;
     Color color_ = clr::Black;

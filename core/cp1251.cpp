@@ -1,8 +1,10 @@
 #include "core/cp1251.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 
 namespace z51 {
 namespace {
@@ -36,37 +38,77 @@ char ToByte(char32_t c) {
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view text) {
-    // Listings of tens of thousands of lines pass through here: runs of
-    // ASCII are copied whole into storage reserved once.
     std::string out;
-    out.reserve(text.size() + text.size() / 2);
+    AppendCp1251AsUtf8(out, text);
+    return out;
+}
+
+namespace {
+
+// UTF-8 of bytes 80H..FFH: the bytes, padded to four, and their count.
+struct Utf8Of {
+    char bytes[4];
+    std::uint8_t length;
+};
+constexpr std::array<Utf8Of, 128> kHighUtf8 = [] {
+    std::array<Utf8Of, 128> t{};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char16_t c = kHigh[i];
+        Utf8Of& u = t[i];
+        if (c < 0x800) {
+            u.bytes[u.length++] = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            u.bytes[u.length++] = static_cast<char>(0xE0 | (c >> 12));
+            u.bytes[u.length++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        u.bytes[u.length++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return t;
+}();
+
+}  // namespace
+
+char* PutCp1251AsUtf8(char* out, std::string_view text) {
+    // Listings of tens of thousands of lines pass through here, eight bytes
+    // at a time: the bytes before the first one with its high bit set are
+    // copied as they are, that one takes two or three bytes.
     const char* from = text.data();
     const char* const end = from + text.size();
     while (from != end) {
-        const char* run = from;
-        // Eight bytes at a time while none has its high bit set.
-        for (std::uint64_t word; end - run >= 8; run += 8) {
-            std::memcpy(&word, run, 8);
-            if (word & 0x8080808080808080ull) break;
+        if (std::endian::native == std::endian::little && end - from >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            std::memcpy(out, &word, 8);
+            const std::uint64_t high = word & 0x8080808080808080ull;
+            if (high == 0) {
+                out += 8;
+                from += 8;
+                continue;
+            }
+            const int ascii = std::countr_zero(high) / 8;
+            out += ascii;
+            from += ascii;
         }
-        while (run != end && static_cast<unsigned char>(*run) < 0x80) ++run;
-        out.append(from, static_cast<std::size_t>(run - from));
-        from = run;
-        if (from == end) break;
-        // A byte of the code page takes two or three UTF-8 bytes.
-        const char16_t c = kHigh[static_cast<unsigned char>(*from++) - 0x80];
-        char utf8[3];
-        std::size_t n = 0;
-        if (c < 0x800) {
-            utf8[n++] = static_cast<char>(0xC0 | (c >> 6));
+        const auto b = static_cast<unsigned char>(*from++);
+        if (b < 0x80) {
+            *out++ = static_cast<char>(b);
         } else {
-            utf8[n++] = static_cast<char>(0xE0 | (c >> 12));
-            utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            const Utf8Of& u = kHighUtf8[b - 0x80];
+            std::memcpy(out, u.bytes, 4);
+            out += u.length;
         }
-        utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
-        out.append(utf8, n);
     }
     return out;
+}
+
+void AppendCp1251AsUtf8(std::string& out, std::string_view text) {
+    // In blocks on the stack, appended when full.
+    char block[3 * 2048 + 8];
+    while (!text.empty()) {
+        const std::string_view piece = text.substr(0, 2048);
+        out.append(block, static_cast<std::size_t>(PutCp1251AsUtf8(block, piece) - block));
+        text.remove_prefix(piece.size());
+    }
 }
 
 std::string Utf8To1251(std::string_view utf8) {
@@ -97,6 +139,14 @@ std::string Utf8To1251(std::string_view utf8) {
         i += extra + 1;
     }
     return out;
+}
+
+const std::string& CpMessage(const char* utf8) {
+    // Keyed by the literal's address: each message is converted once.
+    static std::unordered_map<const char*, std::string> cache;
+    auto it = cache.find(utf8);
+    if (it == cache.end()) it = cache.emplace(utf8, cp(utf8)).first;
+    return it->second;
 }
 
 }  // namespace z51

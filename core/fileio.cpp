@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "core/code_image.h"
 #include "core/file_error.h"
 
 namespace z51 {
@@ -20,9 +22,48 @@ std::string TempNameFor(const std::string& path) {
     return path + ".tmp" + std::to_string(::getpid());
 }
 
+// The in-memory file of `path`: its content, or the errno of reading it.
+struct MemoryLookup {
+    std::string* file = nullptr;
+    int err = ENOENT;
+};
+
+std::optional<MemoryLookup> InMemory(const std::string& path) {
+    MemoryFiles* m = MemoryFiles::Active();
+    if (!m) return std::nullopt;
+    const std::optional<std::string> key = m->KeyOf(path);
+    if (!key) return std::nullopt;
+    MemoryLookup r;
+    if (auto it = m->files.find(*key); it != m->files.end()) r.file = &it->second;
+    else if (m->IsFolder(*key)) r.err = EISDIR;
+    return r;
+}
+
 }  // namespace
 
+MemoryFiles::MemoryFiles(std::string root)
+    : root_(std::filesystem::path(root).lexically_normal().string()), previous_(active_) {
+    active_ = this;
+}
+
+MemoryFiles::~MemoryFiles() { active_ = previous_; }
+
+std::optional<std::string> MemoryFiles::KeyOf(const std::string& path) const {
+    if (path.empty()) return std::nullopt;
+    std::string key = std::filesystem::path(path).lexically_normal().string();
+    if (key.size() <= root_.size() || key.compare(0, root_.size(), root_) != 0 || key[root_.size()] != '/')
+        return std::nullopt;
+    return key;
+}
+
+bool MemoryFiles::IsFolder(const std::string& key) const {
+    if (key == root_) return true;
+    auto it = files.lower_bound(key + "/");
+    return it != files.end() && it->first.compare(0, key.size() + 1, key + "/") == 0;
+}
+
 bool FileExists(const std::string& path) {
+    if (auto m = InMemory(path)) return m->file != nullptr;
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -30,38 +71,90 @@ bool FileExists(const std::string& path) {
 std::uint64_t FileSize(const std::string& path) {
     struct stat st {};
     if (path.empty()) throw FileError(path, std::strerror(ENOENT));
+    if (auto m = InMemory(path)) {
+        if (m->file) return m->file->size();
+        if (m->err == EISDIR) return 0;
+        Fail(path, m->err);
+    }
     if (::stat(path.c_str(), &st) != 0) Fail(path, errno);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::string ReadTextFile(const std::string& path) {
+namespace {
+
+// The whole file into a string or a byte vector, read straight into its
+// storage.
+template <class Container>
+Container ReadWhole(const std::string& path) {
     if (path.empty()) throw FileError(path, std::strerror(ENOENT));
+    if (auto m = InMemory(path)) {
+        if (!m->file) Fail(path, m->err);
+        return Container(m->file->begin(), m->file->end());
+    }
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) Fail(path, errno);
     // A device (/dev/zero, a terminal named in $INCLUDE or on the command
     // line) never ends or waits for input: only files and pipes are read.
     struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
+    const bool known = ::fstat(::fileno(f), &st) == 0;
+    if (known && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISDIR(st.st_mode))) {
         std::fclose(f);
         throw FileError(path, S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a file but a device");
     }
-    std::string data;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    // The size is a hint (a pipe has none, a file may grow while read).
+    Container data;
+    std::size_t used = 0;
+    data.resize(known && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
+    for (std::size_t n; (n = std::fread(data.data() + used, 1, data.size() - used, f)) > 0;) {
+        used += n;
+        if (used == data.size()) data.resize(data.size() * 2);
+    }
     int err = std::ferror(f) ? errno : 0;
     std::fclose(f);
     if (err) Fail(path, err);
+    data.resize(used);
     return data;
 }
 
-std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) {
-    std::string s = ReadTextFile(path);
-    return {s.begin(), s.end()};
+}  // namespace
+
+std::string ReadTextFile(const std::string& path) { return ReadWhole<std::string>(path); }
+
+std::vector<std::uint8_t> ReadBinaryFile(const std::string& path) { return ReadWhole<std::vector<std::uint8_t>>(path); }
+
+std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
+    // The size is checked before reading so that a huge file is never
+    // loaded, and again after, in case the file grew in between.
+    constexpr std::size_t kCodeSize = std::tuple_size_v<CodeMemory>;
+    std::uint64_t size = FileSize(path);
+    auto tooLarge = [&](std::uint64_t n) {
+        return FileError(path, "the file has " + std::to_string(n) +
+                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
+    };
+    if (size > kCodeSize) throw tooLarge(size);
+    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
+    if (bytes.size() > kCodeSize) throw tooLarge(bytes.size());
+    return bytes;
+}
+
+std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
+    std::size_t slash = name.find_last_of('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    if (name.find('.', base) != std::string::npos) return name;
+    return name + std::string(ext);
 }
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), tmp_(TempNameFor(path_)) {
     if (path_.empty()) throw FileError(path_, std::strerror(ENOENT));
+    if (auto m = InMemory(tmp_)) {
+        MemoryFiles& files = *MemoryFiles::Active();
+        const std::string key = *files.KeyOf(tmp_);
+        const std::string folder = std::filesystem::path(key).parent_path().string();
+        if (!files.IsFolder(folder)) Fail(path_, ENOENT);
+        if (m->err == EISDIR) Fail(path_, EEXIST);
+        memory_ = &(files.files[key] = std::string());
+        return;
+    }
     // A stale temporary of a crashed run is removed; O_EXCL then refuses to
     // follow anything planted at that name in between.
     ::unlink(tmp_.c_str());
@@ -77,7 +170,9 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), tmp_(TempName
 }
 
 AtomicFile::~AtomicFile() {
-    if (f_) {
+    if (memory_) {
+        MemoryFiles::Active()->files.erase(*MemoryFiles::Active()->KeyOf(tmp_));
+    } else if (f_) {
         std::fclose(f_);
         std::remove(tmp_.c_str());
     }
@@ -86,7 +181,8 @@ AtomicFile::~AtomicFile() {
 void AtomicFile::Write(std::string_view bytes) {
     if (failAfterBytesForTest >= 0 && written_ + static_cast<long long>(bytes.size()) > failAfterBytesForTest)
         throw FileError(path_, std::strerror(ENOSPC));
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) Fail(path_, errno);
+    if (memory_) memory_->append(bytes);
+    else if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) Fail(path_, errno);
     written_ += static_cast<long long>(bytes.size());
 }
 
@@ -95,6 +191,14 @@ void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
 }
 
 void AtomicFile::Commit() {
+    if (memory_) {
+        MemoryFiles& files = *MemoryFiles::Active();
+        if (auto target = InMemory(path_); target && !target->file && target->err == EISDIR) Fail(path_, EISDIR);
+        files.files[*files.KeyOf(path_)] = std::move(*memory_);
+        files.files.erase(*files.KeyOf(tmp_));
+        memory_ = nullptr;
+        return;
+    }
     if (std::fflush(f_) != 0 || ::fsync(::fileno(f_)) != 0) Fail(path_, errno);
     // Keep the permissions of a file that is being replaced.
     struct stat st {};
@@ -126,6 +230,10 @@ void WriteFileAtomic(const std::string& path, std::string_view text) {
 }
 
 void SetFileTime(const std::string& path, std::int64_t unixSeconds) {
+    if (auto m = InMemory(path)) {
+        if (!m->file) Fail(path, m->err);
+        return;
+    }
     struct timeval tv[2] = {};
     tv[0].tv_sec = static_cast<time_t>(unixSeconds);
     tv[1].tv_sec = static_cast<time_t>(unixSeconds);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,10 +15,42 @@
 
 namespace z51 {
 
+// Test seam: while an object of this class exists, the files inside its
+// folder `root` live in memory. FileSize, FileExists, the reads,
+// AtomicFile and SetFileTime take every path inside `root` from `files`
+// (a path with files below it is a folder, any other path is missing) and
+// every path outside from the file system; folder listings (include files
+// found ignoring case) still read the disk. The fuzzers use it, where
+// system calls cost more than the work under test.
+class MemoryFiles {
+public:
+    explicit MemoryFiles(std::string root);
+    ~MemoryFiles();
+    MemoryFiles(const MemoryFiles&) = delete;
+    MemoryFiles& operator=(const MemoryFiles&) = delete;
+
+    // The one that is installed, or nullptr.
+    static MemoryFiles* Active() { return active_; }
+    // The key of `path` in `files` (lexically normal) when it lies inside
+    // `root`; nothing otherwise.
+    std::optional<std::string> KeyOf(const std::string& path) const;
+    bool IsFolder(const std::string& key) const;
+
+    std::map<std::string, std::string> files;
+
+private:
+    std::string root_;
+    MemoryFiles* previous_;
+    static inline MemoryFiles* active_ = nullptr;
+};
+
 // Size of a file in bytes.
 std::uint64_t FileSize(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<std::uint8_t> ReadBinaryFile(const std::string& path);
+// A binary file that must fit code memory: raises FileError when it cannot
+// be read or is larger than 65,536 bytes.
+std::vector<std::uint8_t> ReadCodeFile(const std::string& path);
 std::string ReadTextFile(const std::string& path);
 
 // Writes the whole content at once (temporary file, then rename).
@@ -46,8 +80,13 @@ private:
     std::string path_;
     std::string tmp_;
     std::FILE* f_ = nullptr;
+    std::string* memory_ = nullptr;  // the temporary file, when it lives in MemoryFiles
     long long written_ = 0;
 };
+
+// `name` as it is when its file-name part holds a "."; otherwise name + ext
+// (ext given with its dot, e.g. ".Hex").
+std::string WithDefaultExtension(const std::string& name, std::string_view ext);
 
 // Sets the modification time of a file (seconds since the epoch, local
 // time already resolved by the caller).

@@ -9,53 +9,12 @@
 #include "core/cp1251.h"
 #include "core/fileio.h"
 #include "disassembler/encoder_choice.h"
-#include "fileutil/hexconv.h"
+#include "isa/hex.h"
+#include "isa/opcode_map.h"
 #include "isa/tables.h"
 
 namespace z51 {
 namespace {
-
-// How the sweep reads each opcode, in the order the decoder tries them:
-// the one-byte table, AJMP / ACALL, MOV direct,direct, the multi-byte
-// table, and DB for A5H, the one opcode in no table.
-enum class OpKind : std::uint8_t { OneByte, Ajmp, Acall, MovDirDir, Multi, Data };
-
-struct OpInfo {
-    OpKind kind = OpKind::Data;
-    std::uint8_t length = 1;
-    std::string_view text;  // OneByte: the spelling; Multi: the pattern
-    std::uint8_t relAt = 0;  // Multi: the instruction byte holding a rel8 (1 or 2), 0 none
-    bool addr16 = false;     // Multi: bytes 1 and 2 hold an addr16
-};
-
-const std::array<OpInfo, 256>& OpTable() {
-    static const std::array<OpInfo, 256> table = [] {
-        std::array<OpInfo, 256> t{};
-        for (int op = 0; op < 256; ++op) {
-            OpInfo& info = t[static_cast<std::size_t>(op)];
-            const auto b = static_cast<std::uint8_t>(op);
-            if (const OneByteRecord* r = OneByteByOpcode(b)) {
-                info = {OpKind::OneByte, 1, r->Text()};
-            } else if ((op & 0x1F) == 0x01) {
-                info = {OpKind::Ajmp, 2, {}};
-            } else if ((op & 0x1F) == 0x11) {
-                info = {OpKind::Acall, 2, {}};
-            } else if (op == 0x85) {
-                info = {OpKind::MovDirDir, 3, {}};
-            } else if (const MultiByteRecord* m = MultiByteByOpcode(b)) {
-                info = {OpKind::Multi, static_cast<std::uint8_t>(PatternLength(m->Pattern())), m->Pattern()};
-                std::uint8_t at = 1;
-                for (char c : info.text) {
-                    if (c == kRel8) info.relAt = at;
-                    if (c == kAddr16) info.addr16 = true;
-                    if (c >= 1 && c <= 8) ++at;
-                }
-            }
-        }
-        return t;
-    }();
-    return table;
-}
 
 const std::array<std::string, 256>& BitNames() {
     static const std::array<std::string, 256> names = [] {
@@ -81,18 +40,20 @@ class LineText {
 public:
     void Clear() { len_ = 0; }
     void Put(char c) { data_[len_++] = c; }
-    // The pieces are a few characters long: a plain loop beats a call.
+    // The pieces are a few characters long: a plain loop beats a call. The
+    // length is kept in a local: a char store could otherwise change it.
     void Put(std::string_view s) {
-        for (char c : s) data_[len_++] = c;
+        std::size_t n = len_;
+        for (char c : s) data_[n++] = c;
+        len_ = n;
     }
     void Hex2(std::uint8_t b) {
-        constexpr char kDigits[] = "0123456789ABCDEF";
-        data_[len_++] = kDigits[b >> 4];
-        data_[len_++] = kDigits[b & 15];
+        PutHex2(data_ + len_, b);
+        len_ += 2;
     }
     void Hex4(unsigned v) {
-        Hex2(static_cast<std::uint8_t>(v >> 8));
-        Hex2(static_cast<std::uint8_t>(v & 0xFF));
+        PutHex4(data_ + len_, static_cast<std::uint16_t>(v));
+        len_ += 4;
     }
     void Decimal(unsigned v, std::size_t minWidth = 0) {
         char digits[12];
@@ -101,8 +62,10 @@ public:
             digits[d++] = static_cast<char>('0' + v % 10);
             v /= 10;
         } while (v != 0);
-        for (std::size_t i = d; i < minWidth; ++i) data_[len_++] = ' ';
-        while (d > 0) data_[len_++] = digits[--d];
+        std::size_t n = len_;
+        for (std::size_t i = d; i < minWidth; ++i) data_[n++] = ' ';
+        while (d > 0) data_[n++] = digits[--d];
+        len_ = n;
     }
     // Operands are written as assembler source: "0", the digits, "H", so
     // that they never begin with a letter.
@@ -132,31 +95,38 @@ private:
 
 constexpr std::uint16_t kVectors[] = {0x03, 0x0B, 0x13, 0x1B, 0x23};
 
+// Whether a field is a branch, call or address operand: the targets of
+// AJMP / ACALL, rel8, and addr16 (LJMP, LCALL and MOV DPTR,#).
+constexpr bool IsTarget(Operand k) {
+    return k == Operand::Rel || k == Operand::Addr11 || k == Operand::Addr16 || k == Operand::Immediate16;
+}
+
+// The length of the line at p: the instruction's, or 1 when the end of
+// the file cuts it off. Then its first byte is a DB line and decoding
+// resumes at the next byte; no byte beyond the file is read as code.
+int LineLength(std::uint8_t op, long p, long n) {
+    const int length = kInstructionLength[op];
+    return length > n - p ? 1 : length;
+}
+
 // The marks of the plain sweep without its text: instruction starts, and
-// the targets of AJMP / ACALL, rel8 and addr16 operands inside the file.
+// the targets inside the file.
 void MarkOnly(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& marks) {
-    const auto& ops = OpTable();
     const long n = static_cast<long>(code.size());
-    auto target = [&](unsigned t) {
-        if (static_cast<long>(t) < n) marks[t] |= 2;
-    };
     for (long p = 0; p < n;) {
-        const std::uint8_t op = code[static_cast<std::size_t>(p)];
-        const OpInfo& info = ops[op];
-        if (info.length > n - p) {
-            for (; p < n; ++p) marks[static_cast<std::size_t>(p)] |= 1;
-            break;
-        }
-        marks[static_cast<std::size_t>(p)] |= 1;
         const std::uint8_t* b = code.data() + p;
-        if (info.kind == OpKind::Ajmp || info.kind == OpKind::Acall) {
-            target(((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b[1]);
-        } else if (info.kind == OpKind::Multi) {
-            if (info.relAt)
-                target(static_cast<unsigned>(p + info.length + static_cast<std::int8_t>(b[info.relAt])) & 0xFFFFu);
-            if (info.addr16) target((static_cast<unsigned>(b[1]) << 8) | b[2]);
+        const OpcodeInfo& info = kOpcodeMap[b[0]];
+        const int length = LineLength(b[0], p, n);
+        marks[static_cast<std::size_t>(p)] |= 1;
+        if (length == info.length) {
+            for (int i = 0; i < info.fieldCount; ++i) {
+                const OperandSlot& f = info.Field(i);
+                if (!IsTarget(f.kind)) continue;
+                const unsigned t = FieldValue(info, f, static_cast<std::uint16_t>(p), b[0], b[1], length > 2 ? b[2] : 0);
+                if (static_cast<long>(t) < n) marks[t] |= 2;
+            }
         }
-        p += info.length;
+        p += length;
     }
 }
 
@@ -164,128 +134,100 @@ void MarkOnly(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& 
 class Sweep {
 public:
     Sweep(const std::vector<std::uint8_t>& code, std::vector<std::uint8_t>& marks, bool labels,
-          const Disassembler* dis, Pane& pane, std::string& file)
+          const Disassembler* dis, Pane& pane, AtomicFile& file)
         : code_(code), n_(static_cast<long>(code.size())), marks_(marks), labels_(labels), dis_(dis), pane_(pane),
-          file_(file) {}
+          file_(file) {
+        text_.reserve(kTextBlock + 256);
+    }
 
     void Run() {
-        const auto& ops = OpTable();
         for (long p = 0; p < n_;) {
             const std::uint8_t op = code_[static_cast<std::size_t>(p)];
-            const OpInfo& info = ops[op];
-            // No byte beyond the file is ever read as code: an instruction
-            // that does not fit in the rest of the file becomes DB lines.
-            if (info.length > n_ - p) {
-                for (; p < n_; ++p) {
-                    Begin(p, 1);
-                    line_.Put("DB\t");
-                    line_.Decimal(code_[static_cast<std::size_t>(p)]);
-                    Finish(p, 1);
-                }
-                break;
+            const int length = LineLength(op, p, n_);
+            Begin(p, length);
+            if (length < kInstructionLength[op]) {
+                line_.Put("DB\t");
+                line_.Decimal(op);
+            } else {
+                Render(p, op, false);
             }
-            Begin(p, info.length);
-            Render(p, op, info, false);
-            Finish(p, info.length);
-            p += info.length;
+            Finish(p, length);
+            p += length;
+        }
+        file_.Write(text_);
+        text_.clear();
+    }
+
+    // The sink of SpellInstruction: the literal parts of the spelling, the
+    // fields, and the byte of a DB line.
+    void Text(std::string_view t) { line_.Put(t); }
+    void Decimal(unsigned v) { line_.Decimal(v); }
+    void Field(const OperandSlot& f, unsigned v) {
+        switch (f.kind) {
+        case Operand::Rel:
+        case Operand::Addr11:
+        case Operand::Addr16:
+        case Operand::Immediate16:
+            Target(v);
+            return;
+        case Operand::Direct: {
+            // Direct addresses by SFR name in the labelled listing, apart
+            // from MOV direct,direct; immediate data stays a number.
+            const std::string& name = SfrNames()[v];
+            if (labels_ && !numbersOnly_ && op_ != 0x85 && !name.empty()) {
+                line_.Put(name);
+                named_ = true;
+                namedValue_ = static_cast<std::uint8_t>(v);
+            } else {
+                line_.Num2(static_cast<std::uint8_t>(v));
+            }
+            return;
+        }
+        case Operand::Bit:
+        case Operand::NotBit:
+            if (v >= 0x80 && numbersOnly_) {
+                line_.Num2(static_cast<std::uint8_t>(v));
+            } else {
+                line_.Put(BitNames()[v]);
+                if (v >= 0x80) {
+                    named_ = true;
+                    namedValue_ = static_cast<std::uint8_t>(v);
+                }
+            }
+            return;
+        default:
+            line_.Num2(static_cast<std::uint8_t>(v));
+            return;
         }
     }
 
 private:
-    void Render(long p, std::uint8_t op, const OpInfo& info, bool numbersOnly) {
+    void Render(long p, std::uint8_t op, bool numbersOnly) {
         line_.Truncate(textStart_);
-        const std::uint8_t b1 = info.length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
-        const std::uint8_t b2 = info.length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
-        switch (info.kind) {
-        case OpKind::OneByte:
-            line_.Put(info.text);
-            return;
-        case OpKind::Data:
-            line_.Put("DB\t");
-            line_.Decimal(op);
-            return;
-        case OpKind::Ajmp:
-        case OpKind::Acall: {
-            // AJMP and ACALL stay in the 2 KiB page of the address that
-            // follows them: bits 15-11 of PC + 2, bits 10-8 from the
-            // opcode's bits 7-5, bits 7-0 from the second byte.
-            line_.Put(info.kind == OpKind::Ajmp ? "AJMP\t" : "ACALL\t");
-            unsigned t = ((static_cast<unsigned>(p) + 2) & 0xF800u) | (static_cast<unsigned>(op >> 5) << 8) | b1;
-            Target(t);
-            return;
-        }
-        case OpKind::MovDirDir:
-            // The instruction stores the source address first and the
-            // destination second; source text names the destination first.
-            line_.Put("MOV\t");
-            line_.Num2(b2);
-            line_.Put(',');
-            line_.Num2(b1);
-            return;
-        case OpKind::Multi:
-            break;
-        }
-
-        bool named = false;
-        std::uint8_t namedValue = 0;
-        int placeholder = 0;
-        char previous = 0;
-        for (char c : info.text) {
-            if (static_cast<unsigned char>(c) > 8) {
-                line_.Put(c);
-                previous = c;
-                continue;
-            }
-            const std::uint8_t v = placeholder == 0 ? b1 : b2;
-            ++placeholder;
-            switch (c) {
-            case kRel8: {
-                const auto disp = static_cast<std::int8_t>(v);
-                Target(static_cast<unsigned>(p + info.length + disp) & 0xFFFFu);
-                break;
-            }
-            case kData8: {
-                // Direct addresses by SFR name in the labelled listing;
-                // immediate data ("#") stays a number.
-                const std::string& name = SfrNames()[v];
-                if (labels_ && !numbersOnly && previous != '#' && !name.empty()) {
-                    line_.Put(name);
-                    named = true;
-                    namedValue = v;
-                } else {
-                    line_.Num2(v);
-                }
-                break;
-            }
-            case kAddr16:
-                Target((static_cast<unsigned>(b1) << 8) | b2);
-                break;
-            case kBit:
-                if (v >= 0x80 && numbersOnly) {
-                    line_.Num2(v);
-                } else {
-                    line_.Put(BitNames()[v]);
-                    if (v >= 0x80) {
-                        named = true;
-                        namedValue = v;
-                    }
-                }
-                break;
-            default:
-                break;
-            }
-            previous = c;
-        }
+        const int length = kInstructionLength[op];
+        const std::uint8_t b1 = length > 1 ? code_[static_cast<std::size_t>(p + 1)] : 0;
+        const std::uint8_t b2 = length > 2 ? code_[static_cast<std::size_t>(p + 2)] : 0;
+        op_ = op;
+        numbersOnly_ = numbersOnly;
+        named_ = false;
+        SpellInstruction(static_cast<std::uint16_t>(p), op, b1, b2, *this);
         // A name must not make the assembler choose another record (INC ACC
         // is the one-byte INC A); such lines keep their numbers. At most one
         // operand of an instruction is named (immediates and MOV
         // direct,direct stay numbers), and the record the encoder picks
         // does not depend on label or number operands, so the answer is
         // kept per opcode and named value.
-        if (named && !numbersOnly) {
-            std::uint8_t& safe = nameIsSafe_[static_cast<std::size_t>(op) << 8 | namedValue];
-            if (safe == 0) safe = EncodesAs(line_.View(textStart_, line_.Size()), false, op) ? 1 : 2;
-            if (safe == 2) Render(p, op, info, true);
+        if (named_ && !numbersOnly) {
+            if (nameKnown_.empty()) {
+                nameKnown_.assign(0x10000, false);
+                nameSafe_.assign(0x10000, false);
+            }
+            const std::size_t key = static_cast<std::size_t>(op) << 8 | namedValue_;
+            if (!nameKnown_[key]) {
+                nameKnown_[key] = true;
+                nameSafe_[key] = EncodesAs(line_.View(textStart_, line_.Size()), false, op);
+            }
+            if (!nameSafe_[key]) Render(p, op, true);
         }
     }
 
@@ -341,9 +283,9 @@ private:
         if (!labels_) marks_[static_cast<std::size_t>(p)] |= 1;
         if (labels_ && p <= 0x23 && std::find(std::begin(kVectors), std::end(kVectors), p) != std::end(kVectors) &&
                    bytes[0] != 0x00 && bytes[0] != 0xFF) {
-            file_ += "\tORG\t";
-            AppendHex2(file_, static_cast<std::uint8_t>(p));
-            file_ += "H\r\n";
+            text_ += "\tORG\t";
+            AppendHex2(text_, static_cast<std::uint8_t>(p));
+            text_ += "H\r\n";
         }
         // Character comment: the bytes above 1FH as characters.
         bool comment = false;
@@ -370,7 +312,13 @@ private:
         pane_.Append(line_.View(labels_ ? bytesEnd_ : textStart_, textEnd));
         pane_.AddLine("");
 
-        file_ += line_.View(bytesEnd_, line_.Size());
+        // The file's lines go out in blocks, so that memory stays small
+        // whatever the size of the listing.
+        text_ += line_.View(bytesEnd_, line_.Size());
+        if (text_.size() >= kTextBlock) {
+            file_.Write(text_);
+            text_.clear();
+        }
     }
 
     // The instruction counter in decimal, right-aligned in 5 characters;
@@ -400,17 +348,26 @@ private:
     const bool labels_;
     const Disassembler* dis_;
     Pane& pane_;
-    std::string& file_;
+    AtomicFile& file_;
+    static constexpr std::size_t kTextBlock = 1 << 16;
+    std::string text_;  // lines not yet written
     std::uint16_t counter_ = 0;  // wraps after 65535, as the listing's counter does
-    std::vector<std::uint8_t> nameIsSafe_ = std::vector<std::uint8_t>(0x10000, 0);  // 0 not yet known, 1 safe, 2 not
+    // Per opcode and named value: whether the answer is known, and whether
+    // the name is safe.
+    std::vector<bool> nameKnown_, nameSafe_;
     char counterText_[5] = {' ', ' ', ' ', ' ', '0'};
     LineText line_;
     std::size_t counterEnd_ = 0, addressEnd_ = 0, bytesEnd_ = 0, textStart_ = 0;
+    // The instruction being rendered.
+    std::uint8_t op_ = 0;
+    bool numbersOnly_ = false;
+    bool named_ = false;
+    std::uint8_t namedValue_ = 0;
 };
 
 }  // namespace
 
-Disassembler::Disassembler(Workspace& ws) : ws_(ws), marks_(0x10000, 0) {}
+Disassembler::Disassembler(Workspace& ws) : ws_(ws) {}
 
 std::string Disassembler::D51Name(const std::string& binName) {
     std::size_t slash = binName.find_last_of('/');
@@ -422,7 +379,28 @@ std::string Disassembler::D51Name(const std::string& binName) {
     return name == binName ? binName + ".D51" : name;
 }
 
+void Disassembler::PrepareLabels() const {
+    // The labelled file must assemble again: the assembler's symbol table
+    // holds LabelCapacity names, so only that many label addresses get
+    // names; operands at or above the first address left without one are
+    // written as numbers.
+    // Address 0 is always a label, so every address has one at or below.
+    labelBelow_.resize(code_.size());
+    firstUnlabelled_ = static_cast<long>(code_.size());
+    std::int32_t labels = 0;
+    for (std::size_t a = 0; a < code_.size(); ++a) {
+        bool label = marks_[a] == 3;
+        if (label && labels == LabelCapacity && firstUnlabelled_ == static_cast<long>(code_.size()))
+            firstUnlabelled_ = static_cast<long>(a);
+        label = label && static_cast<long>(a) < firstUnlabelled_;
+        labels += label;
+        labelBelow_[a] = label ? static_cast<std::uint16_t>(a) : labelBelow_[a - 1];
+    }
+    labelsReady_ = true;
+}
+
 long Disassembler::LabelAtOrBelow(std::uint16_t target) const {
+    if (!labelsReady_) PrepareLabels();
     if (target >= firstUnlabelled_ || target >= labelBelow_.size()) return -1;
     return labelBelow_[target];
 }
@@ -457,16 +435,16 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
         const std::string title = "\t" + kTitle + Utf8To1251(binName) + " ===";
         pane.SetColor(clr::Red);
         pane.AddLine(title);
-        std::string file = title + "\r\n\tORG\t0\r\n";
-        file.reserve(code.size() * 40 + 256);
+        AtomicFile file(outName);
+        file.Write(title + "\r\n\tORG\t0\r\n");
         pane.SetColor(clr::Black);
         pane.AddLine("");
 
         Sweep(code, marks, false, this, pane, file).Run();
 
-        file += "\tEND\r\n";
+        file.Write("\tEND\r\n");
         pane.Append("         \tEND");
-        WriteFileAtomic(outName, file);
+        file.Commit();
     }
 
     // The labelled sweep works on exactly these bytes and marks.
@@ -474,21 +452,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
     marks_ = std::move(marks);
     fileName_ = binName;
     outName_ = outName;
-    // The labelled file must assemble again: the assembler's symbol table
-    // holds LabelCapacity names, so only that many label addresses get
-    // names; operands at or above the first address left without one are
-    // written as numbers.
-    labelBelow_.assign(code_.size(), -1);
-    firstUnlabelled_ = static_cast<long>(code_.size());
-    std::int32_t labels = 0;
-    for (std::size_t a = 0; a < code_.size(); ++a) {
-        bool label = marks_[a] == 3;
-        if (label && labels == LabelCapacity && firstUnlabelled_ == static_cast<long>(code_.size()))
-            firstUnlabelled_ = static_cast<long>(a);
-        label = label && static_cast<long>(a) < firstUnlabelled_;
-        labels += label;
-        labelBelow_[a] = label ? static_cast<std::int32_t>(a) : (a ? labelBelow_[a - 1] : -1);
-    }
+    labelsReady_ = false;
     hasRun_ = true;
     if (!listing) return;
 
@@ -500,8 +464,7 @@ void Disassembler::Deas(Pane& pane, const std::string& binName, bool listing) {
         if (marks_[a] != 3) continue;
         ++count;
         buffer += "LBL";
-        AppendHex2(buffer, static_cast<std::uint8_t>(a >> 8));
-        AppendHex2(buffer, static_cast<std::uint8_t>(a & 0xFF));
+        AppendHex4(buffer, static_cast<std::uint16_t>(a));
         if (buffer.size() < 100) {
             buffer += " | ";
         } else {
@@ -528,25 +491,25 @@ void Disassembler::DeasLbl(Pane& pane, Pane& pane2) {
     pane.SetColor(clr::Red);
     pane.AddLine(title);
     pane.AddLine("");
-    std::string file = title + "\r\n\tORG\t0\r\n";
-    file.reserve(code_.size() * 48 + 256);
+    AtomicFile file(outName_);
+    file.Write(title + "\r\n\tORG\t0\r\n");
     pane.SetColor(clr::Black);
 
     Sweep(code_, marks_, true, this, pane, file).Run();
 
-    file += "\tEND\r\n";
+    file.Write("\tEND\r\n");
     pane.Append("         \tEND");
-    WriteFileAtomic(outName_, file);
+    file.Commit();
     static const std::string kUpdated = cp("Обновлён файл ");
     pane.SetColor(clr::Purple);
     pane.AddLine(kUpdated + Utf8To1251(outName_));
+    if (!labelsReady_) PrepareLabels();
     if (firstUnlabelled_ < Size()) {
         static const std::string kTooMany1 = cp("Меток больше, чем вмещает таблица меток ассемблера (");
         static const std::string kTooMany2 = cp("): адреса от ");
         static const std::string kTooMany3 = cp("H записаны числами.");
         std::string at;
-        AppendHex2(at, static_cast<std::uint8_t>(firstUnlabelled_ >> 8));
-        AppendHex2(at, static_cast<std::uint8_t>(firstUnlabelled_ & 0xFF));
+        AppendHex4(at, static_cast<std::uint16_t>(firstUnlabelled_));
         pane.AddLine(kTooMany1 + std::to_string(LabelCapacity) + kTooMany2 + at + kTooMany3);
     }
     pane.SetColor(clr::Black);

@@ -44,7 +44,7 @@ public:
     const std::string& FileName() const { return fileName_; }
     const std::string& OutputName() const { return outName_; }
     long Size() const { return static_cast<long>(code_.size()); }
-    std::uint8_t Mark(std::uint16_t address) const { return marks_[address]; }
+    std::uint8_t Mark(std::uint16_t address) const { return marks_.empty() ? 0 : marks_[address]; }
     // Label reference of an address inside the file: the nearest label at
     // or below it ("LBL01A7", "LBL0100+2"); empty when there is none (the
     // search ends at address 0).
@@ -54,6 +54,7 @@ public:
     // Whether the labelled sweep defines a label at the address: mark 3,
     // and below the first label address beyond the assembler's capacity.
     bool IsLabel(std::uint16_t address) const {
+        if (!labelsReady_) PrepareLabels();
         return address < firstUnlabelled_ && address < labelBelow_.size() && labelBelow_[address] == address;
     }
 
@@ -68,9 +69,13 @@ private:
     std::string fileName_;
     std::string outName_;
     std::vector<std::uint8_t> code_;        // the bytes of the file
-    std::vector<std::uint8_t> marks_;       // 65,536 mark bytes
-    std::vector<std::int32_t> labelBelow_;  // per address of the file: nearest label at or below, -1 none
-    long firstUnlabelled_ = 0;              // first label address beyond the assembler's capacity, or the size
+    std::vector<std::uint8_t> marks_;        // 65,536 mark bytes once Deas has run
+    // The label addresses, found from the marks when first asked for (the
+    // plain disassembly never needs them).
+    void PrepareLabels() const;
+    mutable bool labelsReady_ = false;
+    mutable std::vector<std::uint16_t> labelBelow_;  // per address of the file: nearest label at or below
+    mutable long firstUnlabelled_ = 0;  // first label address beyond the assembler's capacity, or the size
 };
 
 }  // namespace z51

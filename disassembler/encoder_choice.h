@@ -5,13 +5,9 @@
 // INC A, MOV ACC,#5 the two-byte MOV A,#5), so each named line is checked
 // here and written with numbers when the choice would change.
 //
-// The check follows the encoder's record choice on text alone: the
-// one-byte records first (mnemonic equal, and no operand field, or the
-// field equal to the first operand, or to the first two), then the
-// multi-byte patterns in order (text parts equal, "#" and "/" present,
-// no reserved word where the first part is a placeholder). An absent first
-// or second operand is read by the encoder as "R0"; both readings must
-// agree.
+// The check asks the encoder's own record choice (ChooseRecord of
+// assembler/encoder.h). An absent first or second operand is read by the
+// encoder as "R0" while R0 has no alias; both readings must agree.
 
 #include <cstdint>
 #include <optional>

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/cp1251.h"
+#include "isa/hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -34,8 +35,8 @@ bool Fail(Condition::Error& error, std::size_t at, const char* utf8) {
 // in front when the first digit is a letter.
 std::string HexText(unsigned value, int digits) {
     std::string h;
-    if (digits == 4) AppendHex2(h, static_cast<std::uint8_t>(value >> 8));
-    AppendHex2(h, static_cast<std::uint8_t>(value));
+    if (digits == 4) AppendHex4(h, static_cast<std::uint16_t>(value));
+    else AppendHex2(h, static_cast<std::uint8_t>(value));
     if (h[0] > '9') h.insert(h.begin(), '0');
     return h + 'H';
 }

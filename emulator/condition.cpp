@@ -4,6 +4,7 @@
 
 #include "core/cp1251.h"
 #include "isa/notation.h"
+#include "isa/hex.h"
 #include "isa/tables.h"
 
 namespace z51 {
@@ -396,8 +397,8 @@ void Condition::AppendValue(std::string& out, std::int32_t value, int bits) {
         return;
     }
     std::string hex;
-    if (bits == 16) AppendHex2(hex, static_cast<std::uint8_t>(value >> 8));
-    AppendHex2(hex, static_cast<std::uint8_t>(value));
+    if (bits == 16) AppendHex4(hex, static_cast<std::uint16_t>(value));
+    else AppendHex2(hex, static_cast<std::uint8_t>(value));
     if (hex[0] > '9') out += '0';  // never begins with a letter
     out += hex;
     out += 'H';

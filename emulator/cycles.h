@@ -7,7 +7,8 @@
 
 namespace z51 {
 
-// 1, 2 or 4 machine cycles, as the chip's instruction set table gives them.
+// 1, 2 or 4 machine cycles, as the chip's instruction set table gives them
+// (the opcode map's kMachineCycles).
 std::uint8_t MachineCycles(std::uint8_t opcode);
 
 // Seconds that `cycles` machine cycles take at a crystal of `xtalHz`.

@@ -3,12 +3,19 @@
 #include "emulator/cycles.h"
 #include "emulator/exec.h"
 #include "emulator/machine_view.h"
+#include "isa/opcode_map.h"
 
 namespace z51 {
 namespace {
 
-constexpr bool IsCall(std::uint8_t op) { return op == 0x12 || (op & 0x1F) == 0x11; }  // LCALL, ACALL
-constexpr bool IsReturn(std::uint8_t op) { return op == 0x22 || op == 0x32; }         // RET, RETI
+constexpr bool IsCall(std::uint8_t op) {
+    const Mnemonic m = kOpcodeMap[op].mnemonic;
+    return m == Mnemonic::LCALL || m == Mnemonic::ACALL;
+}
+constexpr bool IsReturn(std::uint8_t op) {
+    const Mnemonic m = kOpcodeMap[op].mnemonic;
+    return m == Mnemonic::RET || m == Mnemonic::RETI;
+}
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "core/cp1251.h"
 #include "core/file_error.h"
 #include "core/fileio.h"
+#include "emulator/chip.h"
 #include "emulator/exec.h"
 
 namespace z51 {
@@ -56,6 +57,7 @@ LoadResult LoadProgram(Workspace& ws, Cpu51& cpu, const std::string& name) {
     if (!r.Ok()) return r;
     std::copy(data.begin(), data.end(), ws.CodeImage.begin());
     cpu.codeLoadCount = static_cast<std::uint32_t>(data.size());
+    cpu.notice = {};  // what the simple model noted was about the program before
     FetchCurrent(cpu, ws.CodeImage);
     return r;
 }
@@ -86,14 +88,17 @@ LoadResult LoadRegs(Cpu51& cpu, const CodeMemory& code, const std::string& name)
     cpu.extRamCount = static_cast<std::uint32_t>(data.size());
     if (data.empty()) return {LoadStatus::Failed, cp("Пустой файл дампа: ") + name};
     std::copy(data.begin(), data.end(), cpu.dump.begin());
-    std::copy_n(cpu.dump.begin() + kDumpStaging, 8, cpu.R.begin());
+    // Internal RAM first, so that in the chip models the registers go into
+    // the bank of the PSW just loaded.
+    std::copy_n(cpu.dump.begin() + kDumpStaging, 8, cpu.Regs());
     cpu.PC = static_cast<std::uint16_t>(cpu.dump[kDumpStaging + 9] << 8 | cpu.dump[kDumpStaging + 8]);
+    StateReplaced(cpu);
     FetchCurrent(cpu, code);
     return {};
 }
 
 void SaveRegs(Cpu51& cpu, const std::string& name) {
-    std::copy(cpu.R.begin(), cpu.R.end(), cpu.dump.begin() + kDumpStaging);
+    std::copy_n(cpu.Regs(), 8, cpu.dump.begin() + kDumpStaging);
     cpu.dump[kDumpStaging + 8] = static_cast<std::uint8_t>(cpu.PC);
     cpu.dump[kDumpStaging + 9] = static_cast<std::uint8_t>(cpu.PC >> 8);
     WriteFileAtomic(name, std::span<const std::uint8_t>(cpu.dump));

@@ -42,19 +42,22 @@ struct LoadResult {
 
 // Reads the file into code image 0000H upward; the bytes beyond it keep
 // their values. A file of exactly 65,536 bytes fills the whole image. Sets
-// the code load count and fetches the current instruction anew.
+// the code load count, forgets the simple model's notice about the program
+// before and fetches the current instruction anew.
 LoadResult LoadProgram(Workspace& ws, Cpu51& cpu, const std::string& name);
 
 // Reads at most 266 bytes into the register dump record (internal RAM
-// first, then the staging bytes), then sets R0..R7 and PC from the staging
-// bytes and fetches the current instruction. A shorter file leaves the
+// first, then the staging bytes), then sets R0..R7 (in the chip models:
+// the bank that the loaded PSW selects) and PC from the staging bytes and
+// fetches the current instruction. A shorter file leaves the
 // staging bytes it does not reach as the previous dump command left them,
 // and those are what R0..R7 and PC receive. The byte count read becomes the
 // external RAM count: the two loads share one count, so an external RAM
 // save after a dump load writes that many bytes.
 LoadResult LoadRegs(Cpu51& cpu, const CodeMemory& code, const std::string& name);
 
-// Copies R0..R7 and PC into the staging bytes and writes all 266 bytes.
+// Copies R0..R7 (in the chip models: the selected bank) and PC into the
+// staging bytes and writes all 266 bytes.
 void SaveRegs(Cpu51& cpu, const std::string& name);
 
 // Reads the file into external RAM 0000H upward and sets the external RAM

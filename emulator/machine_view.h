@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "emulator/alu.h"
+#include "emulator/chip.h"
 #include "emulator/cpu51.h"
 
 namespace z51 {
@@ -27,18 +28,26 @@ concept MachineView = requires(const V& v, std::uint8_t b, std::uint16_t w) {
     { v.Pc() } -> std::convertible_to<std::uint16_t>;
 };
 
-// The described model: R0..R7 apart from internal RAM, and direct and
-// indirect addresses reach the same 256 bytes.
+// The processor in its model: in the simple one R0..R7 apart from internal
+// RAM, and direct and indirect addresses reach the same 256 bytes; in the
+// chip models R0..R7 of the selected bank, a port reads its pins, and
+// indirect 80H..FFH is the 8052's RAM there (nothing, FFH, on the 8051).
 struct Cpu51View {
     const Cpu51& cpu;
     const CodeMemory& code;
 
-    std::uint8_t Reg(unsigned n) const { return cpu.R[n & 7]; }
-    std::uint8_t Direct(std::uint8_t a) const { return cpu.dump[a]; }
-    std::uint8_t Indirect(std::uint8_t a) const { return cpu.dump[a]; }
+    std::uint8_t Reg(unsigned n) const { return cpu.Regs()[n & 7]; }
+    std::uint8_t Direct(std::uint8_t a) const {
+        if (cpu.IsChip() && a >= 0x80 && (a & 0x0F) == 0 && a < 0xC0) return PortPins(cpu, (a >> 4) & 3u);
+        return cpu.dump[a];
+    }
+    std::uint8_t Indirect(std::uint8_t a) const {
+        if (!cpu.IsChip() || a < 0x80) return cpu.dump[a];
+        return cpu.model == Model::I8052 ? cpu.upperRam[a - 0x80] : 0xFF;
+    }
     std::uint8_t Xram(std::uint16_t a) const { return cpu.xram[a]; }
     std::uint8_t Code(std::uint16_t a) const { return code[a]; }
-    bool Bit(std::uint8_t b) const { return mcuCheckBit(cpu, b); }
+    bool Bit(std::uint8_t b) const { return (Direct(BitByteAddress(b)) >> (b & 7)) & 1; }
     std::uint16_t Pc() const { return cpu.PC; }
 };
 static_assert(MachineView<Cpu51View>);

@@ -7,99 +7,107 @@
 namespace z51::ops {
 
 // MOV A,#data      0111 0100 dddddddd
-inline std::uint16_t MovAccImm(const Insn& i) { Acc(i.c) = i.b1; return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovAccImm(M& m, const Insn& i) { m.SetAcc(i.b1); return Next(i, 2); }
 // MOV A,direct     1110 0101 aaaaaaaa
-inline std::uint16_t MovAccDir(const Insn& i) { Acc(i.c) = Direct(i.c, i.b1); return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovAccDir(M& m, const Insn& i) { m.SetAcc(m.Direct(i.b1)); return Next(i, 2); }
 // MOV A,@Ri        1110 011i
-inline std::uint16_t MovAccInd(const Insn& i, unsigned ri) { Acc(i.c) = AtRi(i.c, ri); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovAccInd(M& m, const Insn& i, unsigned ri) { m.SetAcc(AtRi(m, ri)); return Next(i, 1); }
 // MOV A,Rn         1110 1rrr
-inline std::uint16_t MovAccReg(const Insn& i, unsigned rn) { Acc(i.c) = i.c.R[rn]; return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovAccReg(M& m, const Insn& i, unsigned rn) { m.SetAcc(m.Reg(rn)); return Next(i, 1); }
 // MOV direct,A     1111 0101 aaaaaaaa
-inline std::uint16_t MovDirAcc(const Insn& i) { Direct(i.c, i.b1) = Acc(i.c); return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovDirAcc(M& m, const Insn& i) { m.SetDirect(i.b1, m.Acc()); return Next(i, 2); }
 // MOV @Ri,A        1111 011i
-inline std::uint16_t MovIndAcc(const Insn& i, unsigned ri) { AtRi(i.c, ri) = Acc(i.c); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovIndAcc(M& m, const Insn& i, unsigned ri) { SetAtRi(m, ri, m.Acc()); return Next(i, 1); }
 // MOV Rn,A         1111 1rrr
-inline std::uint16_t MovRegAcc(const Insn& i, unsigned rn) { i.c.R[rn] = Acc(i.c); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovRegAcc(M& m, const Insn& i, unsigned rn) { m.SetReg(rn, m.Acc()); return Next(i, 1); }
 // MOV direct,#data 0111 0101 aaaaaaaa dddddddd
-inline std::uint16_t MovDirImm(const Insn& i) { Direct(i.c, i.b1) = i.b2; return Next(i, 3); }
+template <class M> Z51_HOT std::uint16_t MovDirImm(M& m, const Insn& i) { m.SetDirect(i.b1, i.b2); return Next(i, 3); }
 // MOV @Ri,#data    0111 011i dddddddd
-inline std::uint16_t MovIndImm(const Insn& i, unsigned ri) { AtRi(i.c, ri) = i.b1; return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovIndImm(M& m, const Insn& i, unsigned ri) { SetAtRi(m, ri, i.b1); return Next(i, 2); }
 // MOV Rn,#data     0111 1rrr dddddddd
-inline std::uint16_t MovRegImm(const Insn& i, unsigned rn) { i.c.R[rn] = i.b1; return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovRegImm(M& m, const Insn& i, unsigned rn) { m.SetReg(rn, i.b1); return Next(i, 2); }
 // MOV direct,direct 1000 0101 ssssssss dddddddd
 // The chip stores the source address first and the destination second,
 // the reverse of the source text "MOV dest,src".
-inline std::uint16_t MovDirDir(const Insn& i) { Direct(i.c, i.b2) = Direct(i.c, i.b1); return Next(i, 3); }
+template <class M> Z51_HOT std::uint16_t MovDirDir(M& m, const Insn& i) { m.SetDirect(i.b2, m.Direct(i.b1)); return Next(i, 3); }
 // MOV direct,@Ri   1000 011i aaaaaaaa
-inline std::uint16_t MovDirInd(const Insn& i, unsigned ri) { Direct(i.c, i.b1) = AtRi(i.c, ri); return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovDirInd(M& m, const Insn& i, unsigned ri) { m.SetDirect(i.b1, AtRi(m, ri)); return Next(i, 2); }
 // MOV direct,Rn    1000 1rrr aaaaaaaa
-inline std::uint16_t MovDirReg(const Insn& i, unsigned rn) { Direct(i.c, i.b1) = i.c.R[rn]; return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovDirReg(M& m, const Insn& i, unsigned rn) { m.SetDirect(i.b1, m.Reg(rn)); return Next(i, 2); }
 // MOV @Ri,direct   1010 011i aaaaaaaa
-inline std::uint16_t MovIndDir(const Insn& i, unsigned ri) { AtRi(i.c, ri) = Direct(i.c, i.b1); return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovIndDir(M& m, const Insn& i, unsigned ri) { SetAtRi(m, ri, m.Direct(i.b1)); return Next(i, 2); }
 // MOV Rn,direct    1010 1rrr aaaaaaaa
-inline std::uint16_t MovRegDir(const Insn& i, unsigned rn) { i.c.R[rn] = Direct(i.c, i.b1); return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t MovRegDir(M& m, const Insn& i, unsigned rn) { m.SetReg(rn, m.Direct(i.b1)); return Next(i, 2); }
 // MOV DPTR,#data16 1001 0000 hhhhhhhh llllllll   DPH (83H) <- high, DPL (82H) <- low
-inline std::uint16_t MovDptrImm(const Insn& i) {
-    i.c.dump[sfr::DPH] = i.b1;
-    i.c.dump[sfr::DPL] = i.b2;
+template <class M> Z51_HOT std::uint16_t MovDptrImm(M& m, const Insn& i) {
+    m.SetDptr(static_cast<std::uint16_t>(i.b1 << 8 | i.b2));
     return Next(i, 3);
 }
 
 // MOVC A,@A+PC     1000 0011          PC here is the address of the next instruction
-inline std::uint16_t MovcPc(const Insn& i) {
-    Acc(i.c) = i.code[static_cast<std::uint16_t>(i.pc + 1 + Acc(i.c))];
+template <class M> Z51_HOT std::uint16_t MovcPc(M& m, const Insn& i) {
+    m.SetAcc(m.Code(static_cast<std::uint16_t>(i.pc + 1 + m.Acc())));
     return Next(i, 1);
 }
 // MOVC A,@A+DPTR   1001 0011
-inline std::uint16_t MovcDptr(const Insn& i) {
-    Acc(i.c) = i.code[static_cast<std::uint16_t>(i.c.Dptr() + Acc(i.c))];
+template <class M> Z51_HOT std::uint16_t MovcDptr(M& m, const Insn& i) {
+    m.SetAcc(m.Code(static_cast<std::uint16_t>(m.Dptr() + m.Acc())));
     return Next(i, 1);
 }
 
 // MOVX A,@DPTR     1110 0000
-inline std::uint16_t MovxAccDptr(const Insn& i) { Acc(i.c) = i.c.xram[i.c.Dptr()]; return Next(i, 1); }
-// MOVX A,@Ri       1110 001i          external RAM 0000H..00FFH: P2 is not used as the high byte
-inline std::uint16_t MovxAccInd(const Insn& i, unsigned ri) { Acc(i.c) = i.c.xram[i.c.R[ri]]; return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovxAccDptr(M& m, const Insn& i) { m.SetAcc(m.Xram(m.Dptr())); return Next(i, 1); }
+// MOVX A,@Ri       1110 001i          the simple model stays in 0000H..00FFH;
+// the chip puts P2 out as the high address byte
+template <class M> Z51_HOT std::uint16_t MovxAccInd(M& m, const Insn& i, unsigned ri) { m.SetAcc(m.Xram(m.XramAddrRi(ri))); return Next(i, 1); }
 // MOVX @DPTR,A     1111 0000
-inline std::uint16_t MovxDptrAcc(const Insn& i) { i.c.xram[i.c.Dptr()] = Acc(i.c); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovxDptrAcc(M& m, const Insn& i) { m.SetXram(m.Dptr(), m.Acc()); return Next(i, 1); }
 // MOVX @Ri,A       1111 001i
-inline std::uint16_t MovxIndAcc(const Insn& i, unsigned ri) { i.c.xram[i.c.R[ri]] = Acc(i.c); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t MovxIndAcc(M& m, const Insn& i, unsigned ri) { m.SetXram(m.XramAddrRi(ri), m.Acc()); return Next(i, 1); }
 
 // PUSH direct      1100 0000 aaaaaaaa
 // SP is incremented before the source is read, so PUSH SP pushes the new SP.
-inline std::uint16_t PushDir(const Insn& i) {
-    std::uint8_t& sp = i.c.dump[sfr::SP];
-    ++sp;
-    i.c.dump[sp] = Direct(i.c, i.b1);
+template <class M> Z51_HOT std::uint16_t PushDir(M& m, const Insn& i) {
+    const std::uint8_t sp = static_cast<std::uint8_t>(m.Sp() + 1);
+    m.SetSp(sp);
+    m.SetInd(sp, m.Direct(i.b1));
     return Next(i, 2);
 }
 // POP direct       1101 0000 aaaaaaaa
 // The byte is stored before SP is decremented, so POP SP leaves the popped
 // value minus one.
-inline std::uint16_t PopDir(const Insn& i) {
-    Direct(i.c, i.b1) = i.c.dump[i.c.dump[sfr::SP]];
-    --i.c.dump[sfr::SP];
+template <class M> Z51_HOT std::uint16_t PopDir(M& m, const Insn& i) {
+    m.SetDirect(i.b1, m.Ind(m.Sp()));
+    m.SetSp(static_cast<std::uint8_t>(m.Sp() - 1));
     return Next(i, 2);
 }
 
-inline void Exchange(std::uint8_t& a, std::uint8_t& x) {
-    const std::uint8_t t = a;
-    a = x;
-    x = t;
-}
 // XCH A,direct     1100 0101 aaaaaaaa
-inline std::uint16_t XchDir(const Insn& i) { Exchange(Acc(i.c), Direct(i.c, i.b1)); return Next(i, 2); }
+template <class M> Z51_HOT std::uint16_t XchDir(M& m, const Insn& i) {
+    const std::uint8_t a = m.Acc(), x = m.Direct(i.b1);
+    m.SetAcc(x);
+    m.SetDirect(i.b1, a);
+    return Next(i, 2);
+}
 // XCH A,@Ri        1100 011i
-inline std::uint16_t XchInd(const Insn& i, unsigned ri) { Exchange(Acc(i.c), AtRi(i.c, ri)); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t XchInd(M& m, const Insn& i, unsigned ri) {
+    const std::uint8_t at = m.Reg(ri), a = m.Acc(), x = m.Ind(at);
+    m.SetAcc(x);
+    m.SetInd(at, a);
+    return Next(i, 1);
+}
 // XCH A,Rn         1100 1rrr
-inline std::uint16_t XchReg(const Insn& i, unsigned rn) { Exchange(Acc(i.c), i.c.R[rn]); return Next(i, 1); }
+template <class M> Z51_HOT std::uint16_t XchReg(M& m, const Insn& i, unsigned rn) {
+    const std::uint8_t a = m.Acc(), x = m.Reg(rn);
+    m.SetAcc(x);
+    m.SetReg(rn, a);
+    return Next(i, 1);
+}
 // XCHD A,@Ri       1101 011i          low nibbles exchanged, high nibbles stay
-inline std::uint16_t XchdInd(const Insn& i, unsigned ri) {
-    std::uint8_t& a = Acc(i.c);
-    std::uint8_t& m = AtRi(i.c, ri);
-    const std::uint8_t av = a, mv = m;
-    a = static_cast<std::uint8_t>((av & 0xF0) | (mv & 0x0F));
-    m = static_cast<std::uint8_t>((mv & 0xF0) | (av & 0x0F));
+template <class M> Z51_HOT std::uint16_t XchdInd(M& m, const Insn& i, unsigned ri) {
+    const std::uint8_t at = m.Reg(ri), av = m.Acc(), mv = m.Ind(at);
+    m.SetAcc(static_cast<std::uint8_t>((av & 0xF0) | (mv & 0x0F)));
+    m.SetInd(at, static_cast<std::uint8_t>((mv & 0xF0) | (av & 0x0F)));
     return Next(i, 1);
 }
 

@@ -6,7 +6,7 @@
 
 #include "core/cp1251.h"
 #include "fileutil/hexconv.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
 
 namespace z51 {
 
@@ -52,8 +52,7 @@ CompareOutcome CompareBin(Workspace& ws, Pane& left, Pane& right, const std::str
     std::string address, cellA, cellB;
     for (std::size_t row = 0; row < m; row += 16) {
         address.clear();
-        AppendHex2(address, static_cast<std::uint8_t>(row >> 8));
-        AppendHex2(address, static_cast<std::uint8_t>(row & 0xFF));
+        AppendHex4(address, static_cast<std::uint16_t>(row));
         address += " | ";
         left.AddLine("");
         right.AddLine("");

@@ -4,34 +4,15 @@
 
 #include "core/cp1251.h"
 #include "core/file_error.h"
-#include "isa/tables.h"
+#include "isa/intel_hex.h"
 
 namespace z51 {
 
 namespace {
 
-constexpr long kImageSize = 0x10000;
-constexpr std::string_view kEndRecord = ":00000001FF";
-
 // Up to this many line numbers are listed in a report line; the rest are
 // counted.
 constexpr std::size_t kMaxListedLines = 100;
-
-void AppendRecord(std::string& text, const CodeMemory& image, long a, int n, std::uint8_t cr) {
-    std::uint8_t sum = static_cast<std::uint8_t>(n + (a >> 8) + (a & 0xFF));  // type 00 adds nothing
-    text += ':';
-    AppendHex2(text, static_cast<std::uint8_t>(n));
-    AppendHex2(text, static_cast<std::uint8_t>(a >> 8));
-    AppendHex2(text, static_cast<std::uint8_t>(a & 0xFF));
-    text += "00";
-    for (int i = 0; i < n; ++i) {
-        std::uint8_t b = image[static_cast<std::size_t>(a + i)];
-        sum = static_cast<std::uint8_t>(sum + b);
-        AppendHex2(text, b);
-    }
-    AppendHex2(text, static_cast<std::uint8_t>(-sum));
-    text += cr ? "\r\n" : "\n";
-}
 
 std::string LineList(const std::vector<long>& lines) {
     std::string s;
@@ -53,53 +34,6 @@ std::string_view Trim(std::string_view s) {
 
 }  // namespace
 
-std::string HexRecordsText(const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr) {
-    first = std::max(first, 0L);
-    last = std::min(last, kImageSize - 1);
-    std::string text;
-    if (last < first) return text;
-    const int w = width == 0 ? 1 : width;
-    text.reserve(static_cast<std::size_t>((last - first + 1) / w + 1) * (13 + 2 * static_cast<std::size_t>(w)));
-    for (long a = first; a <= last;) {
-        int n = static_cast<int>(std::min<long>(w, last - a + 1));
-        bool allFF = true;
-        for (int i = 0; i < n && allFF; ++i) allFF = image[static_cast<std::size_t>(a + i)] == 0xFF;
-        if (!allFF) AppendRecord(text, image, a, n, cr);
-        a += n;
-    }
-    return text;
-}
-
-void WriteHexRecords(AtomicFile& out, const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr) {
-    out.Write(HexRecordsText(image, first, last, width, cr));
-}
-
-void WriteHexEnd(AtomicFile& out, std::uint8_t cr) {
-    out.Write(kEndRecord);
-    if (cr) out.Write(std::string_view("\r\n"));
-}
-
-std::string WithDefaultExtension(const std::string& name, std::string_view ext) {
-    std::size_t slash = name.find_last_of('/');
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    if (name.find('.', base) != std::string::npos) return name;
-    return name + std::string(ext);
-}
-
-std::vector<std::uint8_t> ReadCodeFile(const std::string& path) {
-    // The size is checked before reading so that a huge file is never
-    // loaded, and again after, in case the file grew in between.
-    std::uint64_t size = FileSize(path);
-    auto tooLarge = [&](std::uint64_t n) {
-        return FileError(path, "the file has " + std::to_string(n) +
-                                   " bytes and does not fit the 65536-byte code memory; nothing was changed");
-    };
-    if (size > static_cast<std::uint64_t>(kImageSize)) throw tooLarge(size);
-    std::vector<std::uint8_t> bytes = ReadBinaryFile(path);
-    if (bytes.size() > static_cast<std::size_t>(kImageSize)) throw tooLarge(bytes.size());
-    return bytes;
-}
-
 void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::string& hexName) {
     std::vector<std::uint8_t> bytes = ReadCodeFile(binName);
     const std::string hexFile = WithDefaultExtension(hexName, ".Hex");
@@ -107,12 +41,8 @@ void BinToHex(Workspace& ws, Pane& pane, const std::string& binName, const std::
     // change, so a failure leaves everything as it was.
     CodeMemory image = ws.CodeImage;
     std::copy(bytes.begin(), bytes.end(), image.begin());
-    {
-        AtomicFile out(hexFile);
-        WriteHexRecords(out, image, 0, static_cast<long>(bytes.size()) - 1, ws.HexWidth, ws.HexCR);
-        WriteHexEnd(out, ws.HexCR);
-        out.Commit();
-    }
+    WriteFileAtomic(hexFile, std::string_view(HexFileText(image, 0, static_cast<long>(bytes.size()) - 1,
+                                                          ws.HexWidth, ws.HexCR != 0)));
     ws.CodeImage = image;
     ws.BinName = binName;
     ws.HexName = hexFile;
@@ -131,51 +61,33 @@ HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName) {
     ws.HexName = hexName;
     ws.CodeImage.fill(0xFF);
 
+    std::uint32_t upperAddress = 0;
     long lineNo = 0;
     while (!reader.AtEnd()) {
         std::string raw = reader.ReadLine();
         ++lineNo;
         std::string_view line = Trim(raw);
         if (line.empty()) continue;
-        if (line == kEndRecord) break;
-        if (line.front() != ':') {
+        const std::optional<HexRecordLine> record = DecodeHexRecord(line);
+        const HexPlacement place = record ? PlaceHexRecord(*record, upperAddress) : HexPlacement{};
+        if (place.kind == HexKind::Other) {
             load.skippedLines.push_back(lineNo);
             continue;
         }
-        int n = Hex2ToByte(line.substr(1));
-        if (n > 255 || line.size() < 11 + 2 * static_cast<std::size_t>(n)) {
-            load.skippedLines.push_back(lineNo);
-            continue;
+        // A damaged pair, like a wrong checksum, is reported; the record is
+        // taken all the same, as the loader always did.
+        if (!record->checksumOk) load.checksumErrorLines.push_back(lineNo);
+        if (place.kind == HexKind::End) {
+            load.endRecord = true;
+            break;
         }
-        // Every pair is taken modulo 256, as the loader always did (a pair
-        // that is not hexadecimal gives 00); such a pair, like a wrong
-        // checksum, is reported.
-        bool damaged = false;
-        auto pair = [&](std::size_t pos) {
-            int v = Hex2ToByte(line.substr(pos));
-            if (v > 255) damaged = true;
-            return static_cast<std::uint8_t>(v & 0xFF);
-        };
-        std::uint8_t hi = pair(3), lo = pair(5), type = pair(7);
-        std::uint8_t sum = static_cast<std::uint8_t>(n + hi + lo + type);
-        const long a = hi * 256L + lo;
-        bool clipped = false;
-        for (int i = 0; i < n; ++i) {
-            std::uint8_t b = pair(9 + 2 * static_cast<std::size_t>(i));
-            sum = static_cast<std::uint8_t>(sum + b);
-            if (a + i < kImageSize)
-                ws.CodeImage[static_cast<std::size_t>(a + i)] = b;
-            else
-                clipped = true;
-        }
-        sum = static_cast<std::uint8_t>(sum + pair(9 + 2 * static_cast<std::size_t>(n)));
-        if (damaged || sum != 0) load.checksumErrorLines.push_back(lineNo);
-        if (n > 0) {
-            load.hasData = true;
-            load.lowest = std::min(load.lowest, a);
-            load.highest = std::max(load.highest, std::min(a + n - 1, kImageSize - 1));
-        }
-        if (clipped) load.clipped = true;
+        if (place.kind == HexKind::StartAddress) load.startIgnored = true;
+        if (place.dropped) load.clipped = true;
+        if (place.kept == 0) continue;
+        std::copy_n(record->data.begin(), place.kept, ws.CodeImage.begin() + place.address);
+        load.hasData = true;
+        load.lowest = std::min<long>(load.lowest, place.address);
+        load.highest = std::max<long>(load.highest, place.address + static_cast<long>(place.kept) - 1);
     }
     return load;
 }
@@ -206,10 +118,9 @@ void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::
         static const std::string kChecksum = cp("Ошибка контрольной суммы в строках: ");
         pane.AddLine(kChecksum + LineList(load.checksumErrorLines));
     }
-    if (load.clipped) {
-        static const std::string kClipped = cp("Данные за адресом FFFFH отброшены.");
-        pane.AddLine(kClipped);
-    }
+    if (load.clipped) pane.AddLine(HexDroppedNotice());
+    if (load.startIgnored) pane.AddLine(HexStartIgnoredNotice());
+    if (!load.endRecord) pane.AddLine(HexNoEndNotice());
     pane.SetColor(clr::Black);
 }
 

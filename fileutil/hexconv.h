@@ -1,11 +1,8 @@
 #pragma once
-// Intel HEX conversion: binary image to HEX records and back, and the
-// record writer that the assembler's .Hex output shares.
-//
-// Records are the 16-bit subset of Intel HEX: ":" nn aaaa tt dd... cc, all
-// digits upper-case, type 00 for data, the end record ":00000001FF", no
-// extended-address records. Records whose data bytes are all FFH are not
-// written; the reader fills what no record covers with FFH.
+// Intel HEX conversion: binary image to HEX records and back (the records
+// themselves are isa/intel_hex.h). The files written hold data records and
+// the end record only; records whose data bytes are all FFH are not
+// written, and the reader fills what no record covers with FFH.
 
 #include <cstdint>
 #include <string>
@@ -31,38 +28,29 @@ struct HexLoad {
     long lowest = 0xFFFF;      // lowest address that received a data byte
     long highest = -1;         // highest address that received a data byte
     bool hasData = false;      // at least one data byte was loaded
-    bool clipped = false;      // some record ran past FFFFH and was cut there
-    std::vector<long> skippedLines;        // malformed lines, not loaded
-    std::vector<long> checksumErrorLines;  // loaded, but the checksum (or a digit pair) is wrong
+    bool clipped = false;      // data above FFFFH were dropped
+    bool startIgnored = false; // a start address record (type 03/05) was not loaded
+    bool endRecord = false;    // the end record was read
+    std::vector<long> skippedLines;        // malformed lines and records of other types, not loaded
+    std::vector<long> checksumErrorLines;  // taken, but the checksum (or a digit pair) is wrong
+
+    // Nothing dropped, skipped, damaged or missing.
+    bool Clean() const {
+        return hasData && !clipped && endRecord && skippedLines.empty() && checksumErrorLines.empty();
+    }
 };
 
 // Fills CodeImage with FFH and loads the records of hexName into it. Sets
-// ws.HexName. Reading stops at the exact end record ":00000001FF"; records
-// of any other type are loaded as data at their address.
+// ws.HexName. Reading stops at the end record (type 01); types 02 and 04
+// set the upper load address of the records that follow.
 HexLoad ReadHexIntoImage(Workspace& ws, const std::string& hexName);
 
 // Writes CodeImage[0 .. load.highest] to binName (".Bin" appended when the
 // name has no "."), sets ws.BinName and reports: the result line, then, in
-// purple, the skipped lines and the checksum errors. Without any data
-// record no file is written and a red line says so.
+// purple, the skipped lines, the checksum errors, dropped data, an ignored
+// start address and a missing end record. Without any data record no file
+// is written and a red line says so.
 void WriteBinFromHex(Workspace& ws, Pane& pane, const HexLoad& load, const std::string& binName);
 
-// Data records for image[first .. last] (clamped to 0..FFFFH; nothing when
-// last < first), `width` bytes per record (0 taken as 1), each record
-// ending in CR LF when cr != 0, else in LF.
-void WriteHexRecords(AtomicFile& out, const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr);
-// The end record ":00000001FF", with CR LF when cr != 0, else with no line end.
-void WriteHexEnd(AtomicFile& out, std::uint8_t cr);
-
-// The same records as text (tests, and callers that build a file in memory).
-std::string HexRecordsText(const CodeMemory& image, long first, long last, std::uint8_t width, std::uint8_t cr);
-
-// A binary file that must fit code memory: raises FileError when it cannot
-// be read or is larger than 65,536 bytes.
-std::vector<std::uint8_t> ReadCodeFile(const std::string& path);
-
-// `name` as it is when its file-name part holds a "."; otherwise name + ext
-// (ext given with its dot, e.g. ".Hex").
-std::string WithDefaultExtension(const std::string& name, std::string_view ext);
 
 }  // namespace z51

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/cp1251.h"
+#include "isa/hex.h"
 #include "isa/tables.h"
 
 namespace z51 {

@@ -2,17 +2,13 @@
 
 #include <charconv>
 
+#include "isa/hex.h"
+
 namespace z51 {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-bool IsHex(char c) { return HexValue(c) >= 0; }
+bool IsHex(char c) { return HexDigitValue(c) >= 0; }
 char Up(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 template <class Pred>
@@ -41,7 +37,7 @@ bool ParseHex(std::string_view s, std::int32_t& out) {
     if (s.empty()) return false;
     std::uint64_t v = 0;
     for (char c : s) {
-        int d = HexValue(c);
+        int d = HexDigitValue(c);
         if (d < 0) return false;
         v = v * 16 + static_cast<unsigned>(d);
         if (v > 0xFFFFFFFFull) return false;

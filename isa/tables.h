@@ -3,6 +3,7 @@
 // instructions and multi-byte instruction patterns. Constant data; record
 // order is data, since every lookup takes the first record that matches.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,10 @@ struct NameRecord {
 struct OneByteRecord {
     char text[19];
     std::uint8_t opcode;
-    std::string_view Text() const;  // up to the first zero
+    // Up to the first zero.
+    constexpr std::string_view Text() const {
+        return {text, static_cast<std::size_t>(std::find(text, text + sizeof text, '\0') - text)};
+    }
 };
 
 // 13 pattern bytes with placeholder codes; a pattern that fills all 13
@@ -33,7 +37,10 @@ struct OneByteRecord {
 struct MultiByteRecord {
     char pattern[13];
     std::uint8_t opcode;
-    std::string_view Pattern() const;  // up to the first zero or 13 bytes
+    // Up to the first zero or 13 bytes.
+    constexpr std::string_view Pattern() const {
+        return {pattern, static_cast<std::size_t>(std::find(pattern, pattern + sizeof pattern, '\0') - pattern)};
+    }
 };
 
 // Placeholder bytes of MultiByteCmds patterns.
@@ -58,7 +65,16 @@ const OneByteRecord* OneByteByOpcode(std::uint8_t opcode);
 const MultiByteRecord* MultiByteByOpcode(std::uint8_t opcode);
 
 // Instruction length of a pattern: 1 + placeholders, +1 more per addr16.
-int PatternLength(std::string_view pattern);
+// Every byte 1..8 of a pattern is an operand field of one byte.
+constexpr int PatternLength(std::string_view pattern) {
+    int length = 1;
+    for (char c : pattern) {
+        auto b = static_cast<std::uint8_t>(c);
+        if (b >= 1 && b <= 8) ++length;
+        if (b == kAddr16) ++length;
+    }
+    return length;
+}
 // Listing word of a placeholder byte: "addr11", "rel8", "data8", "addr16", "bit".
 std::string_view OperandWord(std::uint8_t code);
 
@@ -67,17 +83,6 @@ std::string_view OperandWord(std::uint8_t code);
 std::string BitDecode(std::uint8_t bitAddress);
 // First SfrTable name of a direct address, or "" when none.
 std::string DecodData8(std::uint8_t address);
-
-// Two upper-case hexadecimal digits, high nibble first.
-std::string ByteToHex2(std::uint8_t b);
-inline void AppendHex2(std::string& out, std::uint8_t b) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-}
-// Value of the first two characters (upper-cased): 0..255, 256 when the
-// first is not a hexadecimal digit, 512 when only the second is not.
-int Hex2ToByte(std::string_view text);
 
 // Cyrillic letters that look like Latin ones, mapped to those letters
 // (code page 1251 byte in, byte out; every other byte maps to itself).

@@ -56,9 +56,13 @@ TfrmSelfAbout::TfrmSelfAbout(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     lblCalen1 = MakeLabel(this, "lblCalen1", QStringLiteral("Kestrix — переработка программы ORVEST"), Qt::white);
     lblCopyRight = MakeLabel(this, "lblCopyRight", QString(), Qt::red);
+    // Regular, not the window's bold italic: a font set on a label takes
+    // every attribute it does not set itself from the window.
     QFont credit(QStringLiteral("Liberation Serif"));
     credit.setStyleHint(QFont::Serif);
     credit.setPixelSize(19);
+    credit.setBold(false);
+    credit.setItalic(false);
     lblCopyRight->setFont(credit);
     lblCopyRight->hide();
     lblVers = MakeLabel(this, "lblVers", QStringLiteral("Версия 1.5 от 9 декабря 2018 г."), Qt::blue);

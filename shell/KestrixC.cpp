@@ -1,14 +1,16 @@
 #include "shell/KestrixC.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMenuBar>
-#include <QResizeEvent>
+#include <QEvent>
 #include <QScreen>
 
 #include "assembler/trim.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
+#include "emulator/chip.h"
 #include "emulator/emufiles.h"
 #include "emulator/window/Emul51.h"
 #include "fileutil/compare.h"
@@ -22,6 +24,15 @@ namespace {
 constexpr int kWidth = 981;
 constexpr int kHeight = 600;
 constexpr int kPanelHeight = 59;
+// The window's outer size, in which the layout rule counts, is its client
+// area below the menu bar plus the frame of the window the rule was made
+// for: 8-pixel borders, a 31-pixel caption and a 20-pixel menu bar. Qt
+// sizes a window without its frame, and window managers draw frames of
+// their own, so the outer size is counted so on every platform; the panes
+// then end 3 pixels from the right edge and 6 from the bottom, as the rule
+// intends, instead of leaving empty bands.
+constexpr int kFrameWidth = 2 * 8;
+constexpr int kFrameHeight = 31 + 20 + 8;
 
 std::string ToCore(const QString& s) { return s.toStdString(); }
 
@@ -72,12 +83,10 @@ TfrmMain::TfrmMain(Session& session, std::unique_ptr<Dialogs> dialogs, QWidget* 
       deas_(session.ws) {
     setObjectName("TfrmMain");
     setWindowTitle(QStringLiteral("Kestrix CrossCompiler for I8051 chip architecture"));
-    resize(kWidth, kHeight);
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
     setFont(PaneFont(13, true));
 
     auto* central = new QWidget(this);
+    central->installEventFilter(this);
     central->setAutoFillBackground(true);
     QPalette pal = central->palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
@@ -129,6 +138,9 @@ TfrmMain::TfrmMain(Session& session, std::unique_ptr<Dialogs> dialogs, QWidget* 
     connect(tmrAsm, &QTimer::timeout, this, &TfrmMain::tmrAsmTimer);
 
     BuildMenu();
+    resize(kWidth - kFrameWidth, kHeight - kFrameHeight + menuBar()->sizeHint().height());
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     // FormCreate
     mnuTrn->setEnabled(false);
     mnuDeasLbl->setEnabled(false);
@@ -173,6 +185,21 @@ void TfrmMain::BuildMenu() {
     mnuSaveRegs = item(emul, "mnuSaveRegs", QStringLiteral("Выгрузить значения регистров в дамп"), &TfrmMain::mnuSaveRegsClick);
     mnuLoadExt = item(emul, "mnuLoadExt", QStringLiteral("Загрузить файл  расширенного ОЗУ"), &TfrmMain::mnuLoadExtClick);
     mnuSaveExt = item(emul, "mnuSaveExt", QStringLiteral("Выгрузить файл расширенного ОЗУ"), &TfrmMain::mnuSaveExtClick);
+    // The processor model: one of three, the simple one at start.
+    separator(emul, "mnuRzdModel");
+    auto* models = new QActionGroup(this);
+    auto model = [&](const char* name, const QString& caption, Model m) {
+        QAction* a = emul->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        a->setActionGroup(models);
+        connect(a, &QAction::triggered, this, [this, m] { mnuModelClick(m); });
+        return a;
+    };
+    mnuModelSimple = model("mnuModelSimple", QStringLiteral("Упрощённая модель процессора (без периферии)"), Model::Simple);
+    mnuModel8051 = model("mnuModel8051", QStringLiteral("Модель кристалла 8051 (таймеры, прерывания, порт)"), Model::I8051);
+    mnuModel8052 = model("mnuModel8052", QStringLiteral("Модель кристалла 8052 (и таймер 2)"), Model::I8052);
+    mnuModelSimple->setChecked(true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->setObjectName("mnuHlp");
@@ -185,14 +212,18 @@ void TfrmMain::SetWindows(TfrmSelfAbout* about, TfrmEmul* emul) {
     emul_ = emul;
 }
 
-void TfrmMain::resizeEvent(QResizeEvent* e) {
-    QMainWindow::resizeEvent(e);
-    OnResizing();
+QSize TfrmMain::OuterSize() const { return centralWidget()->size() + QSize(kFrameWidth, kFrameHeight); }
+
+// The client area is resized after the window: the rule is applied then.
+bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == centralWidget() && e->type() == QEvent::Resize) OnResizing();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TfrmMain::OnResizing() {
     const bool compare = !reText2->isHidden();
-    MainLayout l = LayoutRule(width(), height(), compare);
+    const QSize outer = OuterSize();
+    MainLayout l = LayoutRule(outer.width(), outer.height(), compare);
     pnlMain->resize(l.pnlMainWidth, kPanelHeight);
     pnlTxt->resize(l.pnlTxtWidth, std::max(0, l.pnlTxtHeight));
     reText->resize(std::max(0, l.reTextWidth), std::max(0, l.reTextHeight));
@@ -239,8 +270,9 @@ void TfrmMain::RefreshEmulator() {
 // --- Assembly ---
 
 void TfrmMain::StartWithSource(const QString& sourceName) {
+    // openAsm is not told the name: cancelling it before any file was
+    // chosen there does nothing, as it does after a start without one.
     ws_.SourceName = ToCore(sourceName);
-    asmDialogName_ = sourceName;
     mnuOpenF->setEnabled(false);
     StartAssembly();
     // A file that cannot be opened leaves an empty window that can open another.
@@ -403,6 +435,13 @@ void TfrmMain::mnuSaveExtClick() {
     std::optional<std::string> name = Pick(Dlg::saveBin);
     if (!name) return;
     Guard([&] { SaveExt(cpu_, *name); });
+}
+
+// Choosing a chip model resets the processor like its RST pin; the
+// simple model takes the bytes as they are.
+void TfrmMain::mnuModelClick(Model model) {
+    SelectModel(cpu_, model);
+    RefreshEmulator();
 }
 
 // --- Program ---

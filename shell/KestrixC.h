@@ -46,6 +46,8 @@ public:
     // Shows or hides reText2 and applies the layout rule.
     void ShowCompare(bool shown);
     void OnResizing();
+    // The size the layout rule counts in (see KestrixC.cpp).
+    QSize OuterSize() const;
 
     // Menu handlers.
     void mnuOpenFClick();
@@ -63,6 +65,7 @@ public:
     void mnuSaveRegsClick();
     void mnuLoadExtClick();
     void mnuSaveExtClick();
+    void mnuModelClick(Model model);  // mnuModelSimple, mnuModel8051, mnuModel8052
     void mnuHelpClick();
     void mnuAutorClick();
     void tmrAsmTimer();
@@ -77,6 +80,7 @@ public:
     QTimer* tmrAsm;
     QAction *mnuOpenF, *mnuTrn, *mnuTrim, *mnuDeas, *mnuDeasLbl, *mnuBinToHex, *mnuHexToBin, *mnuCompBin, *mnuQuit;
     QAction *mnuEmul, *mnuLoadBin, *mnuLoadRegs, *mnuSaveRegs, *mnuLoadExt, *mnuSaveExt;
+    QAction *mnuModelSimple, *mnuModel8051, *mnuModel8052;
     QAction *mnuHelp, *mnuAutor;
 
     QtPane& Pane1() { return pane1_; }
@@ -84,7 +88,7 @@ public:
     Assembler& Asm() { return asm_; }
 
 protected:
-    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildMenu();

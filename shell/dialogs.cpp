@@ -1,7 +1,9 @@
 #include "shell/dialogs.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -29,16 +31,39 @@ QString QtFilter(const char* pairs) {
     return filters.join(";;");
 }
 
-std::optional<QString> QtDialogs::Pick(Dlg d) {
+void SetUpFileDialog(QFileDialog& dlg, Dlg d) {
     const DialogInfo& info = InfoOf(d);
-    QString& last = last_[static_cast<int>(d)];
-    QFileDialog dlg(owner_);
+    // Qt's own dialog on every platform: its file list is the one the
+    // rule for "*.*" below can reach.
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(info.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(info.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dlg.setNameFilter(QtFilter(info.filter));
     // "*.Bin|*.Dmp" -> the first extension, without "*."
     QString ext = QString::fromLatin1(info.defaultExt).section('|', 0, 0);
     if (ext.startsWith("*.")) dlg.setDefaultSuffix(ext.mid(2));
+
+    // "*.*" stands for every file, as on the system these filters were
+    // written for; Qt matches it literally and hides names without a dot.
+    // Once the dialog has applied a chosen filter, a "*.*" in it widens the
+    // file list to every name.
+    auto* model = dlg.findChild<QFileSystemModel*>();
+    auto* types = dlg.findChild<QComboBox*>("fileTypeCombo");
+    if (!model || !types) return;
+    const QStringList parts = QString::fromLatin1(info.filter).split('|');
+    QObject::connect(
+        types, &QComboBox::currentIndexChanged, &dlg,
+        [model, types, parts] {
+            if (parts.value(2 * types->currentIndex() + 1) == QLatin1String("*.*"))
+                model->setNameFilters({QStringLiteral("*")});
+        },
+        Qt::QueuedConnection);
+}
+
+std::optional<QString> QtDialogs::Pick(Dlg d) {
+    QString& last = last_[static_cast<int>(d)];
+    QFileDialog dlg(owner_);
+    SetUpFileDialog(dlg, d);
     if (!last.isEmpty()) dlg.selectFile(last);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     last = dlg.selectedFiles().first();

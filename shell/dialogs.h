@@ -2,6 +2,7 @@
 // The five file dialogs of the main window and its error box, behind one
 // small interface so that tests can answer them.
 
+#include <QFileDialog>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -21,6 +22,9 @@ struct DialogInfo {
 const DialogInfo& InfoOf(Dlg d);
 // "*.Hex|*.Hex" -> "*.Hex (*.Hex)", pairs joined by ";;".
 QString QtFilter(const char* pairs);
+// Mode, filters and default suffix of dialog `d`; a "*.*" filter, when
+// chosen, lists every file, also names without an extension.
+void SetUpFileDialog(QFileDialog& dlg, Dlg d);
 
 class Dialogs {
 public:

@@ -6,10 +6,23 @@
 #include <QTimer>
 
 #include "core/cp1251.h"
+#include "isa/hex.h"
 
 namespace z51 {
 
 QColor ToQColor(Color bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+QString QHex2(std::uint8_t b) {
+    char d[2];
+    PutHex2(d, b);
+    return QString::fromLatin1(d, 2);
+}
+
+QString QHex4(std::uint16_t w) {
+    char d[4];
+    PutHex4(d, w);
+    return QString::fromLatin1(d, 4);
+}
 
 QtPane::QtPane(QPlainTextEdit* edit) : edit_(edit) {}
 

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QTextCharFormat>
+#include <cstdint>
 #include <vector>
 
 #include "core/pane.h"
@@ -14,6 +15,11 @@
 namespace z51 {
 
 QColor ToQColor(Color bgr);
+
+// The hexadecimal digits of a byte and of a 16-bit value (isa/hex.h) as Qt
+// text, for the boxes and views of the emulator window.
+QString QHex2(std::uint8_t b);
+QString QHex4(std::uint16_t w);
 
 class QtPane : public Pane {
 public:

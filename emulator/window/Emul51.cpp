@@ -195,10 +195,13 @@ TfrmEmul::TfrmEmul(Session& session, QWidget* parent)
 
     auto* right = new QVBoxLayout;
     right->setSpacing(8);
+    right->addWidget(BuildModelLine());
     right->addWidget(BuildRegisters());
     right->addWidget(BuildCommandPanel());
     right->addWidget(BuildPokePanel());
     right->addWidget(BuildRunPanel());
+    right->addWidget(BuildPeripheralPanel());
+    right->addWidget(BuildTerminalPanel());
     right->addStretch(1);
 
     // The chip panel on top; the debugger below it, in a splitter that
@@ -243,11 +246,13 @@ TfrmEmul::TfrmEmul(Session& session, QWidget* parent)
     addAction(run);
 
     // Creation: internal RAM, PC and R0..R7 start at zero (SP 00H and the
-    // ports 00H, unlike a hardware reset), then the first refresh.
+    // ports 00H, unlike a hardware reset), then the first refresh. The
+    // serial port of the chip models talks to the terminal panel.
     std::fill(cpu_.dump.begin(), cpu_.dump.begin() + 256, std::uint8_t{0});
     cpu_.PC = 0;
     cpu_.R.fill(0);
     cpu_.xtalPhase = 0;
+    cpu_.line = &line_;
     shpXTAL2_->SetColors(ToQColor(clr::Fuchsia), ToQColor(clr::Red));
     shpXTAL1_->SetColors(ToQColor(clr::Blue), ToQColor(clr::Black));
     IndicPorts();
@@ -426,14 +431,14 @@ QWidget* TfrmEmul::BuildRegisters() {
         {txtSP_, S([](Cpu51& c, std::int32_t v) { c.SP() = static_cast<std::uint8_t>(v); })},
         {txtPC_, S([](Cpu51& c, std::int32_t v) { c.PC = static_cast<std::uint16_t>(v); })},
         {txtDPTR_, S([](Cpu51& c, std::int32_t v) { c.SetDptr(static_cast<std::uint16_t>(v)); })},
-        {txtR_[0], S([](Cpu51& c, std::int32_t v) { c.R[0] = static_cast<std::uint8_t>(v); })},
-        {txtR_[1], S([](Cpu51& c, std::int32_t v) { c.R[1] = static_cast<std::uint8_t>(v); })},
-        {txtR_[2], S([](Cpu51& c, std::int32_t v) { c.R[2] = static_cast<std::uint8_t>(v); })},
-        {txtR_[3], S([](Cpu51& c, std::int32_t v) { c.R[3] = static_cast<std::uint8_t>(v); })},
-        {txtR_[4], S([](Cpu51& c, std::int32_t v) { c.R[4] = static_cast<std::uint8_t>(v); })},
-        {txtR_[5], S([](Cpu51& c, std::int32_t v) { c.R[5] = static_cast<std::uint8_t>(v); })},
-        {txtR_[6], S([](Cpu51& c, std::int32_t v) { c.R[6] = static_cast<std::uint8_t>(v); })},
-        {txtR_[7], S([](Cpu51& c, std::int32_t v) { c.R[7] = static_cast<std::uint8_t>(v); })},
+        {txtR_[0], S([](Cpu51& c, std::int32_t v) { c.Regs()[0] = static_cast<std::uint8_t>(v); })},
+        {txtR_[1], S([](Cpu51& c, std::int32_t v) { c.Regs()[1] = static_cast<std::uint8_t>(v); })},
+        {txtR_[2], S([](Cpu51& c, std::int32_t v) { c.Regs()[2] = static_cast<std::uint8_t>(v); })},
+        {txtR_[3], S([](Cpu51& c, std::int32_t v) { c.Regs()[3] = static_cast<std::uint8_t>(v); })},
+        {txtR_[4], S([](Cpu51& c, std::int32_t v) { c.Regs()[4] = static_cast<std::uint8_t>(v); })},
+        {txtR_[5], S([](Cpu51& c, std::int32_t v) { c.Regs()[5] = static_cast<std::uint8_t>(v); })},
+        {txtR_[6], S([](Cpu51& c, std::int32_t v) { c.Regs()[6] = static_cast<std::uint8_t>(v); })},
+        {txtR_[7], S([](Cpu51& c, std::int32_t v) { c.Regs()[7] = static_cast<std::uint8_t>(v); })},
     }};
     // txtR0 and txtDPTR take a value at once, on every change of their text
     // (the refresh's own writes included: it then stores the same value and
@@ -556,6 +561,7 @@ TfrmEmul::~TfrmEmul() {
     // children down; a focus change then must not reach the handlers.
     tmrShag_->stop();
     tmrXTAL_->stop();
+    if (cpu_.line == &line_) cpu_.line = nullptr;
     for (const RegBox& b : boxes_) {
         b.edit->removeEventFilter(this);
         QObject::disconnect(b.edit, nullptr, this, nullptr);

@@ -6,19 +6,24 @@
 // is also the one place that fetches the instruction the next step runs.
 
 #include <QColor>
+#include <QPlainTextEdit>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "emulator/serial_line.h"
 #include "shell/session.h"
 
 class QAction;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QToolButton;
@@ -66,6 +71,17 @@ private:
     QColor fill_ = Qt::white;
 };
 
+// The terminal of the serial port: shows what the chip transmits as code
+// page 1251 text, and hands each key typed into it to `typed` as bytes.
+class Emul51Terminal : public QPlainTextEdit {
+public:
+    explicit Emul51Terminal(QWidget* parent);
+    std::function<void(const std::string&)> typed;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
 class TfrmEmul : public QWidget {
     Q_OBJECT
 public:
@@ -86,6 +102,11 @@ public:
     void btnValueClick();
     void bbUPClick();
     void bbDnClick();
+
+    // The chip models' parts of the window: the model shown, the notice of
+    // the simple model, the peripheral registers and the serial terminal.
+    void ShowModel();
+    void TerminalTyped(const std::string& bytes);
 
     // How many refreshes have run so far (nested ones included).
     long RefreshCount() const { return refreshCount_; }
@@ -113,6 +134,10 @@ private:
     void RegBoxChange(const RegBox& box);
     void ShowMemory();
     void ShowInstruction();
+    QWidget* BuildModelLine();
+    QWidget* BuildPeripheralPanel();
+    QWidget* BuildTerminalPanel();
+    void ShowPeripherals();
 
     Workspace& ws_;
     Cpu51& cpu_;
@@ -140,6 +165,13 @@ private:
     QPushButton *btnValue_ = nullptr, *btnGoStep_ = nullptr, *btnGoTmr_ = nullptr;
     QLineEdit* txtTmrInt_ = nullptr;
     QTimer *tmrShag_ = nullptr, *tmrXTAL_ = nullptr;
+
+    QLabel *lblModel_ = nullptr, *lblNotice_ = nullptr, *lblCycles_ = nullptr;
+    QGroupBox *pnlPeriph_ = nullptr, *pnlTerm_ = nullptr;
+    std::vector<std::pair<std::uint8_t, QLabel*>> periph_;  // SFR address and its value label
+    std::vector<QWidget*> periph8052_;                      // shown in the 8052 model only
+    Emul51Terminal* reTerm_ = nullptr;
+    ByteLine line_;
 };
 
 }  // namespace z51

@@ -12,12 +12,13 @@
 #include <limits>
 
 #include "core/pane.h"
+#include "emulator/chip.h"
 #include "emulator/debugger.h"
-#include "emulator/decode.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
 #include "emulator/window/EmulDebug.h"
-#include "isa/tables.h"
+#include "isa/hex.h"
+#include "isa/opcode_map.h"
 #include "shell/qt_pane.h"
 
 namespace z51 {
@@ -35,8 +36,6 @@ const QString& StopCaption() {
     return s;
 }
 
-QString Hex2(std::uint8_t b) { return QString::fromLatin1(ByteToHex2(b).c_str()); }
-QString Hex4(std::uint16_t w) { return Hex2(w >> 8) + Hex2(w & 0xFF); }
 QString Latin(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
 
 }  // namespace
@@ -51,12 +50,8 @@ std::optional<std::int32_t> ParseIntText(std::string_view text) {
     if (text[i] == '$') {
         const std::size_t first = ++i;
         for (; i < text.size(); ++i) {
-            const char c = text[i];
-            int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else return std::nullopt;
+            const int d = HexDigitValue(text[i]);
+            if (d < 0) return std::nullopt;
             value = value * 16 + d;
         }
         if (i == first || i - first > 8) return std::nullopt;
@@ -82,12 +77,13 @@ PanelInstr DecodeForPanel(const std::array<std::uint8_t, 3>& cur, std::uint16_t 
     p.cmd = d.mnemonic;
     p.length = d.length;
     const std::uint8_t op = cur[0];
-    if ((op & 0x1F) == 0x01 || (op & 0x1F) == 0x11) {
+    const OpcodeInfo& info = kOpcodeMap[op];
+    if (info.mnemonic == Mnemonic::AJMP || info.mnemonic == Mnemonic::ACALL) {
         // AJMP/ACALL: the four target digits need no leading "0" unless
         // they begin with a letter (0312H, but 0A312H).
         p.op1 = d.operands;
         if (p.op1.size() == 6 && p.op1[1] <= '9') p.op1.erase(0, 1);
-    } else if (op == 0x85 || OneByteByOpcode(op)) {
+    } else if (op == 0x85 || (info.mnemonic != Mnemonic::None && info.fieldCount == 0)) {
         // Instructions of the one-byte table, and MOV direct,direct, show
         // each operand in a label of its own; the rest show them in lblOP1.
         std::string_view rest = d.operands;
@@ -118,14 +114,16 @@ void TfrmEmul::IndicPorts() {
     static const QColor pen0 = ToQColor(clr::Blue), fill0 = ToQColor(clr::Black);
     static const QString cap1 = QStringLiteral("1->0"), cap0 = QStringLiteral("0->1");
 
-    // 1. Port pins.
+    // 1. Port pins. In the chip models a pin shows the latch AND the level
+    // from outside, and its button is that outside level.
     for (int x = 0; x < 4; ++x) {
-        const std::uint8_t port = ram[P0 + 0x10 * x];
+        const std::uint8_t pins = PortPins(cpu_, static_cast<unsigned>(x));
+        const std::uint8_t button = cpu_.IsChip() ? cpu_.chip.pinsIn[x] : pins;
         for (int y = 0; y < 8; ++y) {
-            const bool one = (port >> y) & 1;
+            const bool one = (pins >> y) & 1;
             shpP_[x * 8 + y]->SetColors(one ? pen1 : pen0, one ? fill1 : fill0);
             QPushButton* b = btnP_[x * 8 + y];
-            const QString& cap = one ? cap1 : cap0;
+            const QString& cap = (button >> y) & 1 ? cap1 : cap0;
             if (b->text() != cap) b->setText(cap);
         }
     }
@@ -135,21 +133,22 @@ void TfrmEmul::IndicPorts() {
 
     // 3. Boxes and flags. Writing a new text into txtR0 or txtDPTR runs its
     // change handler, which stores the same value and refreshes once more.
-    txtA_->setText('$' + Hex2(ram[ACC]));
-    txtB_->setText('$' + Hex2(ram[B]));
+    txtA_->setText('$' + QHex2(ram[ACC]));
+    txtB_->setText('$' + QHex2(ram[B]));
     const std::uint8_t psw = ram[PSW];
     lblC_->setText(psw & 0x80 ? "1" : "0");
     lblAC_->setText(psw & 0x40 ? "1" : "0");
     lblOV_->setText(psw & 0x04 ? "1" : "0");
     lblP_->setText(psw & 0x01 ? "1" : "0");
-    txtPC_->setText('$' + Hex4(cpu_.PC));
-    txtDPTR_->setText('$' + Hex2(ram[DPH]) + Hex2(ram[DPL]));
-    txtSP_->setText('$' + Hex2(ram[SP]));
-    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + Hex2(cpu_.R[r]));
+    txtPC_->setText('$' + QHex4(cpu_.PC));
+    txtDPTR_->setText('$' + QHex2(ram[DPH]) + QHex2(ram[DPL]));
+    txtSP_->setText('$' + QHex2(ram[SP]));
+    for (int r = 0; r < 8; ++r) txtR_[r]->setText('$' + QHex2(cpu_.Regs()[r]));
 
     // 4.-6. The instruction the next step runs.
     FetchCurrent(cpu_, ws_.CodeImage);
     ShowInstruction();
+    ShowModel();
     if (debug_) debug_->Refresh();
 }
 
@@ -158,9 +157,9 @@ void TfrmEmul::ShowMemory() {
     QString text;
     text.reserve(256 * 7);
     for (int a = 0; a < 256; ++a) {
-        text += Hex2(static_cast<std::uint8_t>(a));
+        text += QHex2(static_cast<std::uint8_t>(a));
         text += QLatin1String(": ");
-        text += Hex2(ram[a]);
+        text += QHex2(ram[a]);
         if (a != 0xFF) text += QLatin1Char('\n');
     }
     if (text == memText_) return;
@@ -229,12 +228,15 @@ void TfrmEmul::tmrXTALTimer() {
 // Pins and flags.
 
 void TfrmEmul::btnPClick(int port, int bit) {
-    cpu_.iram()[P0 + 0x10 * port] ^= static_cast<std::uint8_t>(1u << bit);
+    const auto mask = static_cast<std::uint8_t>(1u << bit);
+    if (cpu_.IsChip()) SetPinsIn(cpu_, static_cast<unsigned>(port), cpu_.chip.pinsIn[port] ^ mask);
+    else cpu_.iram()[P0 + 0x10 * port] ^= mask;
     IndicPorts();
 }
 
 void TfrmEmul::lblFlagClick(std::uint8_t mask) {
     cpu_.iram()[PSW] ^= mask;
+    StateEdited(cpu_);
     IndicPorts();
 }
 
@@ -244,6 +246,7 @@ void TfrmEmul::RegBoxChange(const RegBox& box) {
     const auto v = ParseIntText(box.edit->text().toStdString());
     if (!v) return;
     box.store(cpu_, *v);
+    StateEdited(cpu_);
     IndicPorts();
 }
 
@@ -262,6 +265,7 @@ void TfrmEmul::btnValueClick() {
     const auto value = ParseIntText(txtValue_->text().toStdString());
     if (!value) return complain(txtValue_->text());
     cpu_.iram()[static_cast<std::uint8_t>(*index)] = static_cast<std::uint8_t>(*value);
+    StateEdited(cpu_);
     IndicPorts();
 }
 

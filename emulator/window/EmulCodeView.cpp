@@ -9,15 +9,13 @@
 #include "core/cp1251.h"
 #include "core/file_error.h"
 #include "core/fileio.h"
-#include "emulator/decode.h"
 #include "emulator/exec.h"
-#include "isa/tables.h"
+#include "isa/opcode_map.h"
+#include "shell/qt_pane.h"
 
 namespace z51 {
 namespace {
 
-QString Hex2(std::uint8_t b) { return QString::fromLatin1(ByteToHex2(b).c_str()); }
-QString Hex4(std::uint16_t w) { return Hex2(static_cast<std::uint8_t>(w >> 8)) + Hex2(static_cast<std::uint8_t>(w)); }
 QString FromCore(const std::string& s) { return QString::fromUtf8(Cp1251ToUtf8(s)); }
 
 const QColor kCurrent(255, 236, 150), kSelected(205, 222, 255), kBreak(220, 30, 30);
@@ -106,8 +104,8 @@ void EmulCodeView::Build() {
                                                    code[static_cast<std::uint16_t>(a + 2)]};
         const DecodedInstruction d = DecodeInstruction(address, bytes);
         QString hex;
-        for (int k = 0; k < d.length; ++k) hex += Hex2(bytes[static_cast<std::size_t>(k)]) + QLatin1Char(' ');
-        const QString text = Hex4(address) + QStringLiteral("  ") + hex.leftJustified(10) +
+        for (int k = 0; k < d.length; ++k) hex += QHex2(bytes[static_cast<std::size_t>(k)]) + QLatin1Char(' ');
+        const QString text = QHex4(address) + QStringLiteral("  ") + hex.leftJustified(10) +
                              QString::fromLatin1(d.mnemonic.c_str()).leftJustified(6) +
                              QString::fromLatin1(d.operands.c_str());
         const SourceLine* line = mapped ? map.At(address) : nullptr;

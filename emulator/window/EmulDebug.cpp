@@ -18,16 +18,13 @@
 #include "core/cp1251.h"
 #include "emulator/cycles.h"
 #include "emulator/window/EmulCodeView.h"
-#include "isa/tables.h"
+#include "shell/qt_pane.h"
 
 namespace z51 {
 namespace {
 
 QString FromCore(const std::string& s) { return QString::fromUtf8(Cp1251ToUtf8(s)); }
 std::string ToCore(const QString& s) { return Utf8To1251(s.toStdString()); }
-QString Hex4(std::uint16_t w) {
-    return QString::fromLatin1((ByteToHex2(static_cast<std::uint8_t>(w >> 8)) + ByteToHex2(static_cast<std::uint8_t>(w))).c_str());
-}
 
 const char* const kKindNames[] = {"Адрес", "Условие", "Чтение", "Запись"};
 
@@ -346,7 +343,7 @@ void EmulDebugPanel::Slice() {
 
 void EmulDebugPanel::Stopped(const DebugResult& r) {
     tmrRun_->stop();
-    const QString at = Hex4(s_.cpu.PC) + QLatin1Char('H');
+    const QString at = QHex4(s_.cpu.PC) + QLatin1Char('H');
     switch (r.reason) {
         case DebugStop::Breakpoint: {
             const Breakpoint& b = dbg_.breakpoints.Items()[static_cast<std::size_t>(r.breakpoint)];
@@ -373,7 +370,7 @@ void EmulDebugPanel::btnRunClick() { Start({}); }
 void EmulDebugPanel::btnStopClick() {
     if (!Running()) return;
     tmrRun_->stop();
-    lblDebugState_->setText(QStringLiteral("Остановлено в %1H").arg(Hex4(s_.cpu.PC)));
+    lblDebugState_->setText(QStringLiteral("Остановлено в %1H").arg(QHex4(s_.cpu.PC)));
     refresh_();
     EnableControls();
 }

@@ -124,14 +124,6 @@ TEST(OutputNames, NextToTheSource) {
     EXPECT_EQ(OutputName("a.b.asm", "Bin"), "a.b.Bin");
 }
 
-TEST(HexRecords, FormatAndChecksum) {
-    const std::uint8_t code[] = {0x02, 0x00, 0x30};
-    EXPECT_EQ(HexRecord(0, code, 3), ":03000000020030CB");
-    const std::uint8_t one[] = {0x55};
-    EXPECT_EQ(HexRecord(0x0010, one, 1), ":0100100055" + std::string("9A"));
-    EXPECT_EQ(HexRecord(0, nullptr, 0), ":0000000000");
-}
-
 TEST(IdentDates, TemplateDayFirst) {
     std::tm tm{};
     auto t = ParseIdentDate("24.12.2025 18:30");

@@ -1,6 +1,7 @@
 // The line parser: field cutting, labels, column-1 directives, HEX record
 // lines, comment blocks and every non-data directive.
 
+#include "isa/intel_hex.h"
 #include "tests/support/assembly.h"
 
 namespace z51::test {
@@ -102,6 +103,61 @@ TEST_F(ParserTest, HexRecordLinesAsSource) {
     // Address digits that are no hexadecimal pairs stay inside 64 KiB.
     Asm(":01ZZZZ0012FF");
     EXPECT_LE(st.LineAddr, 0xFFFF);
+}
+
+TEST_F(ParserTest, HexRecordTypesAsSource) {
+    Asm(":020000040001F9");  // extended linear address: 10000H on
+    EXPECT_EQ(st.LineByteCount, 0);
+    EXPECT_TRUE(pane.Lines().empty());
+    EXPECT_EQ(Asm(":0100000055AA"), Bytes{});  // above FFFFH: dropped, never wrapped
+    EXPECT_EQ(pane.LineText(0), HexDroppedNotice());
+    Asm(":020000020800F4");  // extended segment address 0800H: 8000H on
+    EXPECT_EQ(Asm(":0101000055A9"), Bytes{0x55});
+    EXPECT_EQ(st.LineAddr, 0x8100);
+    Asm(":020000040000FA");
+    EXPECT_EQ(Asm(":04FFFE00AABBCCDDF1"), (Bytes{0xAA, 0xBB, 0xCC, 0xDD}));  // from program memory past its top
+    EXPECT_EQ(Error(), "Код выходит за пределы памяти программ 0000..FFFFH!");
+    pane.Clear();
+    EXPECT_EQ(Asm(":0400000500000029CE"), Bytes{});  // start address: not loaded
+    EXPECT_EQ(pane.LineText(0), HexStartIgnoredNotice());
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(Asm(":0100000655A4"), Bytes{});
+    EXPECT_EQ(Error(), "Запись HEX неизвестного типа или длины пропущена!");
+    Asm(":00002901D6");  // an end record with an address
+    EXPECT_EQ(st.EndSeen, 1);
+}
+
+// srec_cat's files (tests/fileutil/fixtures) assembled as sources: data
+// above FFFFH are dropped with a notice, a record running past FFFFH from
+// below is code past the top of program memory.
+TEST(HexRecordSources, FilesWrittenBySrecCat) {
+    struct Case {
+        const char* file;
+        std::size_t size;  // of the .Bin; 0: none written
+        const std::string* notice;
+    };
+    const Case cases[] = {
+        {"start_linear.hex", 0x2E, &HexStartIgnoredNotice()}, {"start_segment.hex", 0x2E, &HexStartIgnoredNotice()},
+        {"start_i8hex.hex", 0x2E, nullptr},                    {"cut_short.hex", 0x2E, &HexNoEndNotice()},
+        {"above_linear.hex", 0, &HexDroppedNotice()},          {"above_segment.hex", 0x10000, &HexDroppedNotice()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Assembly a(ReadAll(std::string(ZANVEK_SOURCE_DIR) + "/tests/fileutil/fixtures/" + c.file));
+        EXPECT_EQ(a.written, c.size != 0);
+        EXPECT_EQ(a.ErrorCount(), c.size == 0 ? 1 : 0);
+        EXPECT_EQ(a.Image(0, 4), (Bytes{0x02, 0x00, 0x29, 0xFF}));
+        if (c.size == 0x2E) {
+            EXPECT_EQ(a.Image(0x29, 6), (Bytes{0x75, 0x81, 0x60, 0x80, 0xFE, 0xFF}));
+        } else {
+            EXPECT_EQ(a.Image(0xFFF8, 8), (Bytes{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17}));
+        }
+        if (c.size != 0) {
+            EXPECT_EQ(a.Bin().size(), c.size);
+        }
+        for (const std::string* n : {&HexStartIgnoredNotice(), &HexNoEndNotice(), &HexDroppedNotice()})
+            EXPECT_EQ(a.Shows(Cp1251ToUtf8(*n)), n == c.notice);
+    }
 }
 
 TEST_F(ParserTest, CommentBlocks) {

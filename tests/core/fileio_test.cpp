@@ -57,3 +57,27 @@ TEST(FileIo, TextReaderSplitsEveryLineEnd) {
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
     EXPECT_EQ(r.ReadLine(), "");
 }
+
+// The in-memory seam behaves as the disk does for the paths inside its
+// folder, and leaves every other path to the disk.
+TEST(FileIo, MemoryFilesStandInForTheDiskInsideTheirFolder) {
+    TempDir t;
+    WriteFileAtomic(t / "outside.txt", std::string_view("disk"));
+    MemoryFiles memory(t / "mem");
+    const std::string a = t / "mem/a.txt", sub = t / "mem/sub/b.txt";
+    WriteFileAtomic(a, std::string_view("one"));
+    EXPECT_FALSE(fs::exists(a));  // nothing on the disk
+    EXPECT_TRUE(FileExists(t / "mem/./sub/../a.txt"));
+    EXPECT_EQ(ReadTextFile(a), "one");
+    EXPECT_EQ(FileSize(a), 3u);
+    EXPECT_EQ(ReadTextFile(t / "outside.txt"), "disk");
+    EXPECT_THROW(WriteFileAtomic(sub, std::string_view("x")), FileError);  // no such folder yet
+    memory.files[*memory.KeyOf(sub)] = "two";
+    EXPECT_THROW(ReadTextFile(t / "mem/sub"), FileError);  // a folder
+    EXPECT_THROW(ReadTextFile(t / "mem/none.txt"), FileError);
+    AtomicFile::failAfterBytesForTest = 2;
+    EXPECT_THROW(WriteFileAtomic(a, std::string_view("three")), FileError);
+    AtomicFile::failAfterBytesForTest = -1;
+    EXPECT_EQ(ReadTextFile(a), "one");  // the failed write left the file and no temporary
+    EXPECT_EQ(memory.files.size(), 2u);
+}

@@ -175,6 +175,27 @@ TEST(DisasmPlain, NoByteBeyondTheFileIsReadAsCode) {
     EXPECT_EQ(f.ws.CodeImage[3], 0x77);  // the image beyond the file keeps its bytes
 }
 
+// An instruction cut off by the end of the file gives a DB line for its
+// first byte, and decoding resumes at the next byte.
+TEST(DisasmPlain, CutInstructionResumesAtTheNextByte) {
+    Fixture f;
+    for (bool labels : {false, true}) {
+        auto body = Body((labels ? f.Labelled({0x00, 0x02, 0x22}) : f.Plain({0x00, 0x02, 0x22})).d51);
+        ASSERT_EQ(body.size(), 3u) << labels;
+        EXPECT_EQ(body[0], labels ? "LBL0000: NOP" : "\tNOP");
+        EXPECT_EQ(body[1], "\tDB\t2");
+        EXPECT_EQ(body[2], "\tRET\t;\x22");
+        EXPECT_EQ(f.dis.Mark(2), 1);  // RET starts at 2
+    }
+    // CJNE cut after two bytes: its second byte starts the next line, an
+    // SJMP cut in turn.
+    auto body = Body(f.Plain({0xB4, 0x80}).d51);
+    ASSERT_EQ(body.size(), 2u);
+    EXPECT_EQ(body[0], "\tDB\t180\t;\xB4");
+    EXPECT_EQ(body[1], "\tDB\t128\t;\x80");
+    EXPECT_EQ(f.dis.Mark(1), 1);
+}
+
 TEST(DisasmPlain, AjmpStaysInThePageOfTheFollowingAddress) {
     Fixture f;
     std::vector<std::uint8_t> bytes(0x810, 0x00);

@@ -18,6 +18,10 @@ TEST(EncoderChoice, NamesThatChangeTheRecord) {
     EXPECT_FALSE(PickRecord("FOO\tA", false).has_value());
     EXPECT_TRUE(EncodesAs("PUSH\tACC", false, 0xC0));
     EXPECT_FALSE(EncodesAs("DEC\tACC", false, 0x15));
+    // An indirect operand is no direct address: MOV {data8},A does not take
+    // @R2, as the assembler does not.
+    EXPECT_FALSE(PickRecord("MOV\t@R2,A", false).has_value());
+    EXPECT_FALSE(PickRecord("INC\t@DPTR", false).has_value());
 }
 
 TEST(EncoderChoice, AbsentOperandsReadAsR0) {

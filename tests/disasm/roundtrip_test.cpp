@@ -98,6 +98,8 @@ TEST(DisasmRoundTrip, EdgeFiles) {
     ExpectRoundTrip({}, "empty");
     ExpectRoundTrip({0x80, 0xFE}, "jump to itself");
     ExpectRoundTrip({0x00, 0x02, 0x12}, "cut LJMP");
+    ExpectRoundTrip({0x00, 0x02, 0x22}, "cut LJMP before RET");
+    ExpectRoundTrip({0xB4, 0x80}, "cut CJNE");
     ExpectRoundTrip({0x80, 0x80, 0x40, 0x80}, "backwards past address 0");
     // 64 KiB of random code: more label addresses than the assembler's
     // symbol table holds, a jump over the top of memory, an AJMP into the

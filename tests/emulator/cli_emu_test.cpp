@@ -224,5 +224,73 @@ TEST_F(CliEmuTest, BadInputGetsAMessageAndExitStatus2) {
     EXPECT_NE(help.out.find("--until ADDR"), std::string::npos);
 }
 
+// An echo in the 8051 model: each byte from --uart-in comes back plus one on
+// --uart-out, at the port's bit rate, until a '.'; then SJMP $ halts.
+TEST_F(CliEmuTest, ChipModelsTalkThroughTheSerialPortFiles) {
+    const std::string echo = Write("echo.bin", {
+                                                   0x75, 0x89, 0x20,  // 0000 MOV TMOD,#20H
+                                                   0x75, 0x8D, 0xFD,  // 0003 MOV TH1,#0FDH
+                                                   0x75, 0x8B, 0xFD,  // 0006 MOV TL1,#0FDH
+                                                   0xD2, 0x8E,        // 0009 SETB TR1
+                                                   0x75, 0x98, 0x50,  // 000B MOV SCON,#50H
+                                                   0x30, 0x98, 0xFD,  // 000E JNB RI,$
+                                                   0xC2, 0x98,        // 0011 CLR RI
+                                                   0xE5, 0x99,        // 0013 MOV A,SBUF
+                                                   0x04,              // 0015 INC A
+                                                   0xC2, 0x99,        // 0016 CLR TI
+                                                   0xF5, 0x99,        // 0018 MOV SBUF,A
+                                                   0x30, 0x99, 0xFD,  // 001A JNB TI,$
+                                                   0xB4, 0x2F, 0xEE,  // 001D CJNE A,#'/',000EH
+                                                   0x80, 0xFE,        // 0020 SJMP $
+                                               });
+    WriteFileAtomic(Path("in.txt"), std::string_view("HAL."));
+    Result r = RunCli("--model 8051 --uart-in " + Path("in.txt") + " --uart-out " + Path("out.txt") + " " + echo);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(ReadTextFile(Path("out.txt")), "IBM/");
+    EXPECT_NE(r.out.find("Stopped at 0020H"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("halt loop"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Model 8051: "), std::string::npos) << r.out;
+    r = RunCli("--model=8052 --uart-in " + Path("in.txt") + " --uart-out - " + echo);
+    EXPECT_EQ(r.out.rfind("IBM/", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("Model 8052: "), std::string::npos) << r.out;
+
+    // The pins: MOV A,P1 reads what the outside drives.
+    r = RunCli("--model 8051 --pins P1=0FH " + Write("p1.bin", {0xE5, 0x90, 0x80, 0xFE}));
+    EXPECT_NE(r.out.find("A=0F"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("SP=07"), std::string::npos) << r.out;  // the chip's reset value
+
+    EXPECT_EQ(RunCli("--model 8053 " + echo).status, 2);
+    EXPECT_EQ(RunCli("--uart-out - " + echo).status, 2);  // the simple model has no serial port
+    EXPECT_EQ(RunCli("--model 8051 --pins P4=0 " + echo).status, 2);
+    EXPECT_EQ(RunCli("--model 8051 --uart-in " + Path("missing.txt") + " " + echo).status, 2);
+}
+
+// The simple model warns once when a program does what the chip does
+// differently, and names the option that models it.
+TEST_F(CliEmuTest, SimpleModelWarnsOnceAboutWhatTheChipDoesDifferently) {
+    struct Row {
+        std::vector<std::uint8_t> code;
+        const char* says;
+    };
+    const Row rows[] = {
+        {{0x05, 0x07, 0x80, 0xFC}, "direct address 07H (at 0000H)"},            // INC 07H, loop
+        {{0x75, 0xD0, 0x18, 0x80, 0xFE}, "register bank 3"},                      // MOV PSW,#18H
+        {{0xA2, 0xD0, 0x80, 0xFE}, "parity flag P"},                              // MOV C,P
+        {{0xD2, 0x8C, 0x80, 0xFE}, "a timer"},                                    // SETB TR0
+        {{0xD2, 0xAF, 0x80, 0xFE}, "the interrupts"},                             // SETB EA
+        {{0x75, 0xA0, 0x01, 0xE2, 0x80, 0xFE}, "MOVX @Ri with P2 = 01H (at 0003H)"},  // MOV P2,#1; MOVX A,@R0
+    };
+    for (const Row& row : rows) {
+        const Result r = RunCli("--steps 100 " + Write("w.bin", row.code));
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find(row.says), std::string::npos) << r.out;
+        const auto first = r.out.find("warning:");
+        EXPECT_NE(first, std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("warning:", first + 1), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("--model 8051"), std::string::npos) << r.out;
+        EXPECT_EQ(RunCli("--model 8051 --steps 100 " + Path("w.bin")).out.find("warning"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace z51

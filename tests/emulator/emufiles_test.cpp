@@ -118,7 +118,9 @@ TEST_F(EmuFilesTest, EmptyOrMissingDumpChangesNothingButTheEmptyOneZeroesTheCoun
 TEST_F(EmuFilesTest, ProgramLoadFillsFromZeroAndKeepsTheRest) {
     code.fill(0xFF);
     c.PC = 0x0002;
+    c.notice.kind = SimpleNotice::ParityRead;  // about the program before
     LoadResult r = LoadProgram(*ws, c, File("prog.bin", 4096));
+    EXPECT_EQ(c.notice.kind, SimpleNotice::None);
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(code[0x0000], 1);
     EXPECT_EQ(code[0x0FFF], static_cast<std::uint8_t>(4096));

@@ -15,8 +15,8 @@
 #include "core/fileio.h"
 #include "core/pane.h"
 #include "core/workspace.h"
-#include "emulator/decode.h"
 #include "emulator/exec.h"
+#include "isa/opcode_map.h"
 
 namespace z51 {
 namespace {

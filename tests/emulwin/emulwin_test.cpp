@@ -24,6 +24,7 @@
 #include "assembler/assembler.h"
 #include "core/pane.h"
 #include "core/workspace.h"
+#include "emulator/chip.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
 #include "isa/tables.h"
@@ -699,6 +700,80 @@ private slots:
         QCOMPARE(text("txtSP"), QString("$30"));
         QCOMPARE(text("txtR7"), QString("$00"));
         QCOMPARE(text("lblC"), QString("0"));  // 01H + FEH does not carry
+    }
+
+    // The chip models: the model shown, the peripheral registers, and a
+    // serial echo (each byte back plus one, at 16 cycles a bit) through the
+    // terminal panel.
+    void chipModelPanelsAndTerminal() {
+        QVERIFY(text("lblModel").contains(QStringLiteral("упрощённая")));
+        QVERIFY(!shown("pnlPeriph"));
+        QVERIFY(!shown("pnlTerm"));
+        SelectModel(cpu(), Model::I8051);
+        code(0, {0x75, 0x89, 0x20,  // MOV TMOD,#20H
+                 0x75, 0x8D, 0xFF,  // MOV TH1,#0FFH
+                 0x75, 0x8B, 0xFF,  // MOV TL1,#0FFH
+                 0x75, 0x87, 0x80,  // MOV PCON,#80H
+                 0xD2, 0x8E,        // SETB TR1
+                 0x75, 0x98, 0x50,  // MOV SCON,#50H
+                 0x30, 0x98, 0xFD,  // 0011 JNB RI,$
+                 0xC2, 0x98,        // CLR RI
+                 0xE5, 0x99,        // MOV A,SBUF
+                 0x04,              // INC A
+                 0xF5, 0x99,        // MOV SBUF,A
+                 0x80, 0xF4});      // SJMP 0011H
+        QVERIFY(text("lblModel").contains("8051"));
+        QVERIFY(shown("pnlPeriph") && shown("pnlTerm"));
+        QVERIFY(!shown("lblT2CON"));
+        QCOMPARE(text("txtSP"), QString("$07"));
+        auto* term = get<QPlainTextEdit>("reTerm");
+        QTest::keyClicks(term, "H");
+        for (int k = 0; k < 1000 && term->toPlainText().isEmpty(); ++k) w->btnGoStepClick();
+        QCOMPARE(term->toPlainText(), QString("I"));
+        QCOMPARE(text("lblTMOD"), QString("$20"));
+        QCOMPARE(text("lblSCON"), QString("$56"));  // REN, RB8 (the stop bit), TI
+        QVERIFY(text("lblChipCycles").contains(QString::number(cpu().cycles)));
+        SelectModel(cpu(), Model::I8052);
+        w->IndicPorts();
+        QVERIFY(shown("lblT2CON"));
+    }
+
+    // In the chip models a pin shows latch AND the level from outside, and
+    // its button drives that level.
+    void chipPinsFollowTheLatches() {
+        SelectModel(cpu(), Model::I8051);
+        code(0, {0x75, 0x90, 0xF0, 0xE5, 0x90, 0x80, 0xFE});  // MOV P1,#0F0H; MOV A,P1; SJMP $
+        QTest::mouseClick(get<QPushButton>("btnGoStep"), Qt::LeftButton);
+        QCOMPARE(get<Emul51Shape>("shpP10")->Fill(), kBlack);
+        QCOMPARE(get<Emul51Shape>("shpP17")->Fill(), kRed);
+        QTest::mouseClick(get<QPushButton>("btnP17"), Qt::LeftButton);
+        QCOMPARE(get<Emul51Shape>("shpP17")->Fill(), kBlack);
+        QCOMPARE(get<QPushButton>("btnP17")->text(), QString("0->1"));
+        QCOMPARE(int(cpu().iram()[0x90]), 0xF0);  // the latch
+        QTest::mouseClick(get<QPushButton>("btnGoStep"), Qt::LeftButton);
+        QCOMPARE(text("txtA"), QString("$70"));
+    }
+
+    // The register boxes show and edit the selected bank.
+    void registerBoxesEditTheSelectedBank() {
+        SelectModel(cpu(), Model::I8051);
+        for (int a = 0; a < 32; ++a) cpu().iram()[a] = std::uint8_t(a);
+        poke("208", "16");  // PSW: bank 2
+        QCOMPARE(text("txtR3"), QString("$13"));
+        typeAndDoubleClick("txtR3", "$5A");
+        QCOMPARE(int(cpu().iram()[0x13]), 0x5A);
+        QCOMPARE(text("lblP"), QString("0"));  // A = 00H: even
+    }
+
+    // The simple model says in one line when a program does what the chip
+    // does differently.
+    void simpleModelNotice() {
+        QVERIFY(!shown("lblNotice"));
+        code(0, {0x05, 0x07, 0x80, 0xFC});  // INC 07H; SJMP back
+        QTest::mouseClick(get<QPushButton>("btnGoStep"), Qt::LeftButton);
+        QVERIFY(shown("lblNotice"));
+        QVERIFY(text("lblNotice").contains("07H"));
+        QVERIFY(text("lblNotice").contains("8051"));
     }
 
     void shownFromTheMainWindowCentred() {

@@ -1,5 +1,6 @@
 // Renders the emulator window, and the main window with an assembled
-// example, to PNG files: zanvek-screens OUTDIR [SUFFIX] [EXAMPLE.a51].
+// example, to PNG files: zanvek-screens OUTDIR [SUFFIX] [EXAMPLE.a51];
+// with an example also the emulator window running it in the 8051 model.
 // Run it with QT_QPA_PLATFORM=offscreen (and QT_SCALE_FACTOR=2 for the
 // double-size pictures); docs/screenshots.sh does both.
 
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "emulator/chip.h"
 #include "emulator/exec.h"
 #include "emulator/window/Emul51.h"
 #include "shell/KestrixC.h"
@@ -110,5 +112,19 @@ int main(int argc, char** argv) {
     emul.show();
     Settle(120);
     ok = Save(emul, out + "/emulator" + suffix + ".png") && ok;
+
+    // The 8051 model: the example a second into its run, asked for the
+    // time on its serial port.
+    if (assembled) {
+        session->debugger.breakpoints.ToggleAddress(ahead);
+        z51::SelectModel(session->cpu, z51::Model::I8051);
+        z51::Run(session->cpu, ws->CodeImage, 700'000);
+        emul.TerminalTyped("T");
+        z51::Run(session->cpu, ws->CodeImage, 8'000);
+        emul.IndicPorts();
+        emul.adjustSize();
+        Settle(120);
+        ok = Save(emul, out + "/emulator-8051" + suffix + ".png") && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -50,6 +50,13 @@ TEST(Cli, Hex2BinReportsWhatItCouldNotTake) {
     EXPECT_EQ(c.Run("hex2bin bad.hex f.bin"), 1);  // written, but with damage reported
     EXPECT_EQ(c.Read("f.bin"), std::string("\x02\x00\x30", 3));
     EXPECT_NE(c.Read("out.txt").find("Пропущены строки: 1"), std::string::npos);
+    // Files of srec_cat: an ignored start address is no fault; dropped data
+    // and a missing end record are.
+    for (const auto& [file, status] : {std::pair{"start_linear.hex", 0}, {"start_i8hex.hex", 0},
+                                       {"above_linear.hex", 1}, {"cut_short.hex", 1}}) {
+        EXPECT_EQ(c.Run("hex2bin '" + std::string(FILEUTIL_FIXTURES_DIR) + "/" + file + "' g.bin"), status) << file;
+        EXPECT_TRUE(fs::exists(c.dir / "g.bin")) << file;
+    }
 }
 
 TEST(Cli, CompareExitStatus) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/file_error.h"
+#include "isa/intel_hex.h"
 #include "tests/support/test_files.h"
 
 using namespace z51;
@@ -133,21 +134,60 @@ TEST(HexToBin, LoadingRules) {
         "  :0100040001FA  \r\n"         // blanks around a record are removed
         ":0100050002\r\n"               // one character short: skipped
         ":0200060155AAF\r\n"            // one character short as well: skipped
-        ":0200060155AAF8\r\n"           // type 01 with two data bytes: loaded as data
-        ":00000001ff\r\n"               // lower case is not the end record
-        ":00000001FF\r\n"
+        ":0200060155AAF8\r\n"           // type 01 with two data bytes is no end record: skipped
+        ":0100060666C4\r\n"             // no such type: skipped
+        ":00000001ff\r\n"               // the end record, digits in lower case
         ":0100080077FF\r\n");           // after the end record: not read
-    EXPECT_EQ(h.Back(), (std::vector<std::uint8_t>{0x12, 0x34, 0xFF, 0xFF, 0x01, 0xFF, 0x55, 0xAA}));
+    EXPECT_EQ(h.Back(), (std::vector<std::uint8_t>{0x12, 0x34, 0xFF, 0xFF, 0x01}));
     EXPECT_EQ(load.lowest, 0);
-    EXPECT_EQ(load.highest, 7);
-    EXPECT_EQ(load.skippedLines, (std::vector<long>{4, 5}));
+    EXPECT_EQ(load.highest, 4);
+    EXPECT_EQ(load.skippedLines, (std::vector<long>{4, 5, 6, 7}));
     EXPECT_TRUE(load.checksumErrorLines.empty());
+    EXPECT_TRUE(load.endRecord);
     EXPECT_EQ(h.ws.CodeImage[8], 0xFF);
     ASSERT_EQ(h.pane.Lines().size(), 2u);
     EXPECT_EQ(h.pane.LineText(0), cp("Получен файл ") + (h.dir / "back.bin") + cp(" из ") + (h.dir / "in.hex"));
     EXPECT_EQ(h.pane.Lines()[0][0].color, clr::Black);
-    EXPECT_EQ(h.pane.LineText(1), cp("Пропущены строки: 4, 5"));
+    EXPECT_EQ(h.pane.LineText(1), cp("Пропущены строки: 4, 5, 6, 7"));
     EXPECT_EQ(h.pane.Lines()[1][0].color, clr::Purple);
+}
+
+// Files written by srec_cat (tests/fileutil/fixtures/README.md): extended
+// address and start address records, data past FFFFH, a file cut short.
+TEST(HexToBin, FilesWrittenBySrecCat) {
+    using B = std::vector<std::uint8_t>;
+    const B vec{0x02, 0x00, 0x29}, code{0x75, 0x81, 0x60, 0x80, 0xFE};
+    const B low{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17};
+    const std::string& start = HexStartIgnoredNotice();
+    const std::string& dropped = HexDroppedNotice();
+    const std::string& noEnd = HexNoEndNotice();
+    struct Case {
+        const char* file;
+        std::size_t size;
+        std::vector<std::pair<std::size_t, B>> bytes;
+        std::vector<std::string> notices;
+        bool clean;
+    };
+    const Case cases[] = {
+        {"start_linear.hex", 0x2E, {{0, vec}, {0x29, code}}, {start}, true},
+        {"start_segment.hex", 0x2E, {{0, vec}, {0x29, code}}, {start}, true},
+        {"start_i8hex.hex", 0x2E, {{0, vec}, {0x29, code}}, {}, true},
+        {"cut_short.hex", 0x2E, {{0, vec}, {0x29, code}}, {noEnd}, false},
+        {"above_linear.hex", 0x10000, {{0, vec}, {0xFFF8, low}}, {dropped}, false},
+        {"above_segment.hex", 0x10000, {{0, vec}, {0xFFF8, low}}, {dropped}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Hex h;
+        const HexLoad load = h.ToBin(ReadAll(std::string(FILEUTIL_FIXTURES_DIR) + "/" + c.file));
+        B expected(c.size, 0xFF);
+        for (const auto& [at, run] : c.bytes) std::copy(run.begin(), run.end(), expected.begin() + static_cast<long>(at));
+        EXPECT_EQ(h.Back(), expected);
+        EXPECT_EQ(load.Clean(), c.clean);
+        std::vector<std::string> notices;
+        for (std::size_t i = 1; i < h.pane.Lines().size(); ++i) notices.push_back(h.pane.LineText(i));
+        EXPECT_EQ(notices, c.notices);
+    }
 }
 
 TEST(HexToBin, DamageIsLoadedButReported) {
@@ -160,10 +200,11 @@ TEST(HexToBin, DamageIsLoadedButReported) {
     EXPECT_EQ(h.Back(), (std::vector<std::uint8_t>{0x12, 0x34, 0x00}));
     EXPECT_EQ(load.skippedLines, (std::vector<long>{1, 4}));
     EXPECT_EQ(load.checksumErrorLines, (std::vector<long>{2, 3}));
-    ASSERT_EQ(h.pane.Lines().size(), 3u);
+    ASSERT_EQ(h.pane.Lines().size(), 4u);
     EXPECT_EQ(h.pane.LineText(1), cp("Пропущены строки: 1, 4"));
     EXPECT_EQ(h.pane.LineText(2), cp("Ошибка контрольной суммы в строках: 2, 3"));
     EXPECT_EQ(h.pane.Lines()[2][0].color, clr::Purple);
+    EXPECT_EQ(h.pane.LineText(3), HexNoEndNotice());
 }
 
 TEST(HexToBin, NoDataRecordWritesNoFile) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <filesystem>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,53 +29,53 @@ namespace {
 
 std::string_view AsText(Input data) { return {reinterpret_cast<const char*>(data.data()), data.size()}; }
 
-// An empty source file: Prohod1 needs one to open, the lines then come
-// from memory.
-const std::string& EmptySource() {
-    static const std::string path = [] {
-        std::string p = ScratchFile("empty.a51");
-        PutFile(p, "");
-        return p;
+// A symbol table 8 entries short of full (P0, P1, ... with their numbers
+// as values), built once.
+const SymbolTable& NearlyFullSymbols() {
+    static const SymbolTable table = [] {
+        auto ws = std::make_unique<Workspace>();
+        auto st = std::make_unique<AsmState>(*ws);
+        for (std::int32_t i = 0; i < LabelCapacity - 8; ++i) {
+            GetIndex_LBLEQU(*st, "P" + std::to_string(i));
+            SaveIndex_LBLEQU(*st, i);
+        }
+        return st->Symbols;
     }();
-    return path;
+    return table;
 }
 
 }  // namespace
 
 // Byte 0: bit 0 parses with the rules of a final pass (operand errors are
-// reported); bit 1 starts with the symbol table 8 entries short of full,
-// bit 2 with the macro table two slots short of full (so that short inputs
-// reach both limits); bit 3 stretches the first line beyond the longest
-// line the parser keeps. The rest is the source text. It runs once through
+// reported); bit 2 starts with the macro table two slots short of full,
+// and bit 1 with the high nibble 5 with the symbol table 8 entries short of
+// full (so that short inputs reach both limits; a full symbol table costs
+// as much as a few dozen small runs, hence the rare pattern). The rest is the source text. It runs once through
 // the assembler's first pass (macros recorded and replayed, include files,
 // conditionals), then line by line through RazborStr with the symbol table
-// and the macro table that run left.
+// and the macro table that run left. (Lines beyond the longest line kept
+// come from macro parameters; a 65,000-character input line would cost a
+// hundred short runs.)
 void FuzzRazborStr(Input data) {
     if (data.empty()) return;
     const std::uint8_t flags = data[0];
-    std::string text(AsText(data.subspan(1)));
-    if ((flags & 8) && !text.empty()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
-        const std::string first = text.substr(0, end);
-        std::string longLine = first.empty() ? std::string(1, ' ') : first;
-        while (longLine.size() <= kMaxLineLength) longLine += longLine;
-        text = longLine + text.substr(end);
-    }
+    const std::string text(AsText(data.subspan(1)));
 
+    // An empty source file: Prohod1 needs one to open, the lines then come
+    // from memory.
+    static const std::string dir = ScratchFolder("razborstr");
+    MemoryFiles memory(dir);
     auto ws = std::make_unique<Workspace>();
-    ws->SourceName = EmptySource();
+    ws->SourceName = dir + "/empty.a51";
+    PutFile(ws->SourceName, "");
+    NullPane firstPass;  // its listing is not looked at; the line loop below lists
     CountingPane pane;
-    Assembler assembler(*ws, pane);
+    Assembler assembler(*ws, firstPass);
     AsmState& st = assembler.State();
     st.Clock = &FixedClock;
     assembler.Prohod1();
     if (flags & 1) st.PassNo = 2;
-    if (flags & 2) {
-        for (std::int32_t i = 0; i < LabelCapacity - 8; ++i) {
-            GetIndex_LBLEQU(st, "P" + std::to_string(i));
-            SaveIndex_LBLEQU(st, i);
-        }
-    }
+    if ((flags & 0xF2) == 0x52) st.Symbols = NearlyFullSymbols();
     if (flags & 4) {
         for (int i = 0; i < MacroMax - 1; ++i)
             st.MacroTable[static_cast<std::size_t>(i)] = "\nM" + std::to_string(i) + " MACRO\n NOP";
@@ -165,10 +165,8 @@ void FuzzAssemble(Input data) {
         files[i] = rest.substr(from, nul - from);
         from = nul + 1;
     }
-    static const std::string dir = [] {
-        std::filesystem::create_directories(ScratchDir() + "/asm/sub");
-        return ScratchDir() + "/asm";
-    }();
+    static const std::string dir = ScratchFolder("asm");
+    MemoryFiles memory(dir);
     const std::string source = dir + "/main.a51";
     PutFile(source, files[0]);
     PutFile(dir + "/a.inc", files[1]);
@@ -179,9 +177,10 @@ void FuzzAssemble(Input data) {
     PutFile(bin, oldBin);
     PutFile(hex, oldHex);
 
-    auto ws = std::make_unique<Workspace>();
+    Workspace* ws = &FreshWorkspace(0);
     ws->SourceName = source;
-    CountingPane firstPass, finalPass;
+    NullPane firstPass;  // its listing is not looked at
+    CountingPane finalPass;
     Assembler assembler(*ws, firstPass);
     assembler.State().Clock = &FixedClock;
     assembler.Prohod1();
@@ -206,16 +205,23 @@ void FuzzAssemble(Input data) {
     const AsmState& st = assembler.State();
     auto back = std::make_unique<Workspace>();
     const HexLoad load = ReadHexIntoImage(*back, hex);
-    FuzzCheck(load.skippedLines.empty() && load.checksumErrorLines.empty() && !load.clipped,
+    FuzzCheck(load.skippedLines.empty() && load.checksumErrorLines.empty() && !load.clipped && load.endRecord,
               "the .Hex written does not read back cleanly");
     const long low = std::max<long>(st.LowAddr, 0), high = std::min<long>(st.HighAddr, 0xFFFF);
-    for (long a = 0; a <= 0xFFFF; ++a) {
-        const std::uint8_t expected = (a >= low && a <= high) ? ws->CodeImage[static_cast<std::size_t>(a)] : 0xFF;
-        if (back->CodeImage[static_cast<std::size_t>(a)] != expected) {
-            FuzzCheck(false, "the .Hex does not hold the code image at " + std::to_string(a));
-            break;
-        }
-    }
+    static const CodeMemory erased = [] {
+        CodeMemory m;
+        m.fill(0xFF);
+        return m;
+    }();
+    // FFH below LowAddr, the image from LowAddr to HighAddr, FFH above.
+    auto sameAs = [&](const CodeMemory& expected, long from, long to) {
+        return from > to || std::memcmp(back->CodeImage.data() + from, expected.data() + from,
+                                        static_cast<std::size_t>(to - from + 1)) == 0;
+    };
+    const bool same = low > high ? sameAs(erased, 0, 0xFFFF)
+                                 : sameAs(erased, 0, low - 1) && sameAs(ws->CodeImage, low, high) &&
+                                       sameAs(erased, high + 1, 0xFFFF);
+    FuzzCheck(same, "the .Hex does not hold the code image of LowAddr..HighAddr");
 }
 
 }  // namespace z51::fuzz

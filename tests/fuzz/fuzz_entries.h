@@ -5,13 +5,20 @@
 // fuzzer once found stays covered by `make test`.
 //
 // An entry raises nothing: every input is legal. A broken invariant ends the
-// run through FuzzCheck.
+// run through FuzzCheck. Flags that make an input expensive (a limit that
+// takes thousands of lines, labels or entries to reach) need the high
+// nibble 5 of the flag byte besides their own bit, so that mutated flag
+// bytes seldom set them and the fuzzers keep their pace.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+
+namespace z51 {
+struct Workspace;
+}
 
 namespace z51::fuzz {
 
@@ -44,13 +51,23 @@ void FuzzPhoneBook(Input data);    // tolvane's line rules and a whole upload
 void FuzzCompare(Input data);      // binary compare of two files
 void FuzzCondition(Input data);    // breakpoint conditions and texts, evaluated
 
+// A workspace as constructed, one per slot (0 or 1) for the life of the
+// process: the source map's line table keeps its storage (half a megabyte
+// that every final pass fills and a new one would map afresh), everything
+// else is as new. For entries that run a final pass.
+Workspace& FreshWorkspace(std::size_t slot);
+
 // A folder of this process for the files the entries write, removed at
 // exit; the fuzzers put it under $TMPDIR.
 const std::string& ScratchDir();
 std::string ScratchFile(std::string_view name);
-// Plain writes and reads of test files (not the programs' own writers).
+// A folder in it, created on disk.
+std::string ScratchFolder(std::string_view name);
+// Plain writes and reads of test files (not the programs' own writers),
+// in memory inside the folder of an installed MemoryFiles.
 void PutFile(const std::string& path, std::string_view bytes);
 std::string GetFile(const std::string& path);
 bool Exists(const std::string& path);
+void RemoveFile(const std::string& path);
 
 }  // namespace z51::fuzz

@@ -44,7 +44,8 @@ public:
     InjectWriteFailure& operator=(const InjectWriteFailure&) = delete;
 };
 
-// Whether the scratch folder holds a temporary file left behind by a writer.
+// Whether a writer left a temporary file behind: in the installed
+// MemoryFiles, or else in the scratch folder.
 bool LeftoverTempFile();
 
 }  // namespace z51::fuzz

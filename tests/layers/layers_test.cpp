@@ -32,7 +32,7 @@ const std::vector<Layer> kLayers = {
     {"isa", {"isa", "core"}, false},
     {"assembler", {"assembler", "isa", "core"}, false},
     {"fileutil", {"fileutil", "isa", "core"}, false},
-    {"disassembler", {"disassembler", "assembler", "fileutil", "isa", "core"}, false},
+    {"disassembler", {"disassembler", "assembler", "isa", "core"}, false},
     {"emulator", {"emulator", "isa", "core"}, false},
     {"emulator/window",
      {"emulator/window", "shell", "emulator", "assembler", "disassembler", "fileutil", "isa", "core"},

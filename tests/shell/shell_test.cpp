@@ -1,5 +1,7 @@
 // The main window and the About box in the offscreen platform.
 
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -69,7 +71,6 @@ private slots:
 
     void windowCaptionSizeAndPanes() {
         QCOMPARE(win->windowTitle(), QStringLiteral("Kestrix CrossCompiler for I8051 chip architecture"));
-        QCOMPARE(win->size(), QSize(981, 600));
         QVERIFY(!win->reText->isHidden());
         QVERIFY(win->reText2->isHidden());
         QCOMPARE(win->lblSource->text(), QStringLiteral("None"));
@@ -100,6 +101,10 @@ private slots:
             {"mnuSaveRegs", "Выгрузить значения регистров в дамп", true},
             {"mnuLoadExt", "Загрузить файл  расширенного ОЗУ", true},
             {"mnuSaveExt", "Выгрузить файл расширенного ОЗУ", true},
+            {"mnuRzdModel", "", true},
+            {"mnuModelSimple", "Упрощённая модель процессора (без периферии)", true},
+            {"mnuModel8051", "Модель кристалла 8051 (таймеры, прерывания, порт)", true},
+            {"mnuModel8052", "Модель кристалла 8052 (и таймер 2)", true},
             {"mnuHelp", "Help", true},
             {"mnuAutor", "&Aвтора!", true},
         };
@@ -117,6 +122,20 @@ private slots:
             if (!items[i]->isSeparator()) QCOMPARE(items[i]->text(), QString::fromUtf8(expected[i].caption));
             QCOMPARE(items[i]->isEnabled(), expected[i].enabled);
         }
+    }
+
+    void modelMenuChoosesTheModel() {
+        QVERIFY(win->mnuModelSimple->isCheckable() && win->mnuModelSimple->isChecked());
+        QVERIFY(!win->mnuModel8051->isChecked() && !win->mnuModel8052->isChecked());
+        win->mnuModel8051->trigger();
+        QVERIFY(win->mnuModel8051->isChecked() && !win->mnuModelSimple->isChecked());
+        QCOMPARE(int(session->cpu.model), int(Model::I8051));
+        QCOMPARE(int(session->cpu.SP()), 0x07);  // the chip's reset
+        win->mnuModel8052->trigger();
+        QCOMPARE(int(session->cpu.model), int(Model::I8052));
+        win->mnuModelSimple->trigger();
+        QCOMPARE(int(session->cpu.model), int(Model::Simple));
+        QVERIFY(!win->mnuModel8052->isChecked());
     }
 
     void dialogFiltersAreExact() {
@@ -148,15 +167,29 @@ private slots:
         QCOMPARE(odd.reText2Left, 490);
     }
 
-    void resizingKeepsComparePanesSideBySide() {
-        win->ShowCompare(true);
-        win->resize(1200, 700);
-        QCOMPARE(win->reText->width(), win->reText2->width());
-        QVERIFY(win->reText2->x() >= win->reText->x() + win->reText->width());
-        QVERIFY(win->lblSource->isHidden());
-        win->ShowCompare(false);
-        QCOMPARE(win->reText->width(), 1200 - 19 - 10);
-        QVERIFY(!win->lblSource->isHidden());
+    // The rule counts in the outer size (client area plus the frame it was
+    // made for), so the panes fill the client area up to its small margins.
+    void layoutFillsTheClientArea() {
+        win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(win.get()));
+        QCOMPARE(win->OuterSize(), QSize(981, 600));
+        const QWidget* client = win->centralWidget();
+        for (bool compare : {false, true}) {
+            win->ShowCompare(compare);
+            for (QSize size : {QSize(1200, 700), QSize(700, 400)}) {
+                win->resize(size);
+                QTRY_COMPARE(client->width(), size.width());
+                QCOMPARE(client->width() - (win->pnlTxt->x() + win->pnlTxt->width()), 3);
+                QCOMPARE(client->height() - (win->pnlTxt->y() + win->pnlTxt->height()), 6);
+                QCOMPARE(win->pnlMain->width(), win->pnlTxt->width());
+                const QWidget* right = compare ? win->reText2 : win->reText;
+                QVERIFY(win->pnlTxt->width() - (right->x() + right->width()) <= 7);
+                QCOMPARE(win->pnlTxt->height() - (win->reText->y() + win->reText->height()), 5);
+                QCOMPARE(win->reText->width(), compare ? win->reText2->width() : win->pnlTxt->width() - 10);
+                QVERIFY(!compare || win->reText2->x() >= win->reText->x() + win->reText->width());
+                QCOMPARE(win->lblSource->isHidden(), compare);
+            }
+        }
     }
 
     void commandLineStartAssemblesAndLocksOpenUntilFinalPass() {
@@ -214,6 +247,43 @@ private slots:
         win->mnuOpenFClick();
         QVERIFY(!win->mnuTrn->isEnabled());
         QVERIFY(!win->tmrAsm->isActive());
+        // Also after a start with a file on the command line: the final
+        // pass's listing stays.
+        win->StartWithSource(WriteSource("CMD.A51", "START: NOP\r\n"));
+        RunFirstPass();
+        win->mnuTrnClick();
+        const QString listing = win->reText->toPlainText();
+        QVERIFY(listing.contains(QStringLiteral("Таблица меток")));
+        dialogs->answers = {QString()};
+        win->mnuOpenFClick();
+        QVERIFY(!win->tmrAsm->isActive());
+        QCOMPARE(win->reText->toPlainText(), listing);
+    }
+
+    // "*.*" lists every file, also names without an extension.
+    void allFilesFilterShowsEveryName() {
+        QTemporaryDir own;
+        for (const char* name : {"PROG", "prog.a51", "notes.txt"})
+            WriteFileAtomic(own.filePath(name).toStdString(), std::string_view("x"));
+        for (Dlg d : {Dlg::openAsm, Dlg::saveHex, Dlg::openBin, Dlg::saveBin}) {
+            QFileDialog dlg;
+            SetUpFileDialog(dlg, d);
+            dlg.setDirectory(own.path());
+            auto* model = dlg.findChild<QFileSystemModel*>();
+            QVERIFY(model);
+            auto listed = [&] {
+                QStringList names;
+                const QModelIndex root = model->index(own.path());
+                for (int r = 0; r < model->rowCount(root); ++r) names << model->fileName(model->index(r, 0, root));
+                return names;
+            };
+            const QStringList filters = dlg.nameFilters();
+            QCOMPARE(filters.last().right(5), QStringLiteral("(*.*)"));
+            dlg.selectNameFilter(filters.last());
+            QTRY_COMPARE(listed().size(), 3);
+            dlg.selectNameFilter(filters.first());  // the other filters as before
+            QTRY_VERIFY(!listed().contains("PROG"));
+        }
     }
 
     void cancelledSaveDialogWritesNothing() {
@@ -301,6 +371,15 @@ private slots:
         win->mnuHelpClick();
         QVERIFY(win->reText2->isHidden());
         QVERIFY(win->reText->toPlainText().startsWith(QStringLiteral("Перечень ассемблерных команд")));
+    }
+
+    void aboutCreditLineIsRegular19Pixels() {
+        TfrmSelfAbout about;
+        QVERIFY(about.font().bold() && about.font().italic());
+        const QFont credit = about.lblCopyRight->font();
+        QCOMPARE(credit.pixelSize(), 19);
+        QVERIFY(!credit.bold());
+        QVERIFY(!credit.italic());
     }
 
     void aboutAnimationCycle() {

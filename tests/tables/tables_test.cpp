@@ -1,3 +1,4 @@
+#include "isa/hex.h"
 #include "isa/tables.h"
 
 #include <gtest/gtest.h>
