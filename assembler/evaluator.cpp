@@ -508,13 +508,15 @@ void GetValFMT(AsmState& st) {
     }
     // An operand that one operator (or none) gives a value keeps exactly
     // that value; any other text is read as a whole expression.
-    const std::string text = st.OperandText;
+    const bool enclosed = st.OperandText.front() == '(' && st.OperandText.back() == ')';
     OneOperatorOperand(st);
-    if (st.ExprValid) return;
+    // A single term (a name not known yet, most often) is read already.
+    if (st.ExprValid || st.OperandText.find_first_of(" \t()+-*/%&|^<>=!.") == std::string::npos) return;
     // Without a value the operand leaves what the one-operator reading left.
     const std::int32_t left = st.ExprValue;
     std::int32_t value = 0;
     bool valid = false;
+    const std::string text = enclosed ? "(" + st.OperandText + ")" : st.OperandText;  // as written
     st.ExprValid = Expression(&st, text).Evaluate(value, valid) && valid;
     st.ExprValue = st.ExprValid ? value : left;
 }
