@@ -338,6 +338,7 @@ private:
     // IF, IFDEF and IFNDEF with a condition, and ELSE and ENDIF of an open
     // block, are often written in column 1, where they would be labels.
     bool BlockWordInColumnOne() const {
+        if (UpperAscii(At(1)) != 'I' && UpperAscii(At(1)) != 'E') return false;
         const std::string word = FirstWord();
         const Word* w = Words().Find(word);
         if (!w) return false;
@@ -460,16 +461,13 @@ private:
         auto word = [&](Span& span, std::string& text, Field field) {
             const bool commaStops = field == Field::Operand;
             std::size_t b = pos;
-            while (pos <= end && !(commaStops && At(pos) == ',')) {
-                if (IsBlank(At(pos))) {
-                    // An operand goes on over blanks inside an expression.
-                    const std::size_t next =
-                        field == Field::Mnemonic ? pos - 1 : SkipBlanksInExpression(code, pos - 1, b - 1);
-                    if (next == pos - 1) break;
-                    pos = next + 1;
-                    continue;
-                }
-                ++pos;
+            for (;;) {
+                while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
+                if (pos > end || field == Field::Mnemonic || !IsBlank(At(pos))) break;
+                // An operand goes on over blanks inside an expression.
+                const std::size_t next = SkipBlanksInExpression(code, pos - 1, b - 1);
+                if (next == pos - 1) break;
+                pos = next + 1;
             }
             if (pos > b) {
                 span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
