@@ -29,7 +29,7 @@ consteval ByteIndex FirstByKey(const Record (&table)[K], Key key) {
 // string_view::find for the compile-time builds: GCC 12 does not take the
 // library's pointer-returning search as a constant expression when the
 // undefined-behaviour sanitizer instruments it.
-consteval std::size_t FindChar(std::string_view s, char c, std::size_t from = 0) {
+constexpr std::size_t FindChar(std::string_view s, char c, std::size_t from = 0) {
     for (std::size_t i = from; i < s.size(); ++i)
         if (s[i] == c) return i;
     return std::string_view::npos;
