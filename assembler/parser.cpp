@@ -635,7 +635,7 @@ private:
             case Word::Using:
                 // The register bank of AR0..AR7; no code.
                 Handled();
-                if (Eval(st_.Operand1) && st_.ExprValue >= 0 && st_.ExprValue <= 3)
+                if (Eval(st_.Operand1) && st_.ExprValue >= 0 && st_.ExprValue <= 3 && Assembling())
                     st_.RegisterBank = static_cast<std::uint8_t>(st_.ExprValue);
                 return true;
             case Word::If: return HandleIfBlock(st_, pane_, IfWord::If);
@@ -690,8 +690,8 @@ private:
         Handled();
         if (segment == Seg::Code || segment == Seg::Data) st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
-            if (st_.Operand1.empty()) st_.SwitchSegment(segment);
-            else st_.LineError = CpMessage(kBadSegment);
+            if (!st_.Operand1.empty()) st_.LineError = CpMessage(kBadSegment);
+            else if (Assembling()) st_.SwitchSegment(segment);
             return true;
         }
         const std::size_t from = static_cast<std::size_t>(f_.Operand1Span.end) + 2;
@@ -705,13 +705,17 @@ private:
         else f_.CommentStart = 0;
         st_.Operand2 = addr;
         if (Eval(addr)) {
-            st_.SwitchSegment(segment);
+            if (Assembling()) st_.SwitchSegment(segment);
             st_.NextAddr = st_.ExprValue;
         } else {
             st_.LineError = CpMessage(kBadSegment);
         }
         return true;
     }
+
+    // Lines that take effect: not skipped, not a macro body being read,
+    // not after END (the closing step undoes their addresses and bytes).
+    bool Assembling() const { return !st_.SkipLines && !st_.InMacroDefinition() && !st_.EndSeen; }
 
     // DS outside the code segment and DBIT (only in BSEG): names for
     // addresses of their segment, without bytes.

@@ -59,6 +59,10 @@ INSTANTIATE_TEST_SUITE_P(
         // DW and DEFL store every word of a list, high byte first.
         Written{"WordLists", "L:\tDW 1234H,L , 2 * 3\n\tDEFL 1,-1\n\tDW 5 ; one\n",
                 {0x12, 0x34, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0xFF, 0xFF, 0x00, 0x05}},
+        // Segments and banks change only where lines are assembled.
+        Written{"SegmentsAndBanksOnlyWhereAssembled",
+                "\tIF 0\n\tDSEG AT 30H\n\tUSING 2\n\tENDIF\nTOX MACRO\n\tXSEG\n\tENDM\n\tMOV A,AR1\n\tNOP\n",
+                {0xE5, 0x01, 0x00}},
         Written{"BlanksInsideMacroParameters", "PUT MACRO\n\tDB \\0,\\1\n\tENDM\n\tPUT 1 + 2, HIGH 0300H\n\tNOP\n", {3, 3, 0}}),
     [](const auto& info) { return std::string(info.param.what); });
 
