@@ -282,7 +282,11 @@ std::vector<ControlItem> ReadControls(std::string_view line, std::size_t end) {
         ControlItem item;
         while (i < end && (std::isalnum(static_cast<unsigned char>(line[i])) || line[i] == '_'))
             item.name += UpperAscii(line[i++]);
-        if (item.name.empty() || (items.empty() && !Controls().Find(item.name))) return {};
+        if (items.empty() && (item.name.empty() || !Controls().Find(item.name))) return {};
+        if (item.name.empty()) {  // a stray character between the controls
+            ++i;
+            continue;
+        }
         std::size_t j = i;
         while (j < end && IsBlank(line[j])) ++j;
         if (j < end && line[j] == '(') {

@@ -73,7 +73,7 @@ TEST(Controls, TakeEffectOrAreNamedInANotice) {
     r.dir.Write("defs.inc", "LEDS\tDATA 90H\n");
     r.dir.Write("more.inc", "\tDB 0AAH\n");
     ASSERT_TRUE(r.Assemble(
-        "$MOD51\n$TITLE('Demo (v1)')\n$PAGELENGTH(60) PAGEWIDTH(132) XREF\n$INCLUDE (defs.inc)\n"
+        "$MOD51\n$TITLE('Demo (v1)')\n$PAGELENGTH(60) PAGEWIDTH(132), XREF\n$INCLUDE (defs.inc)\n"
         "$NOLIST\n\tDB 1 ; hidden\n$LIST\n\tMOV LEDS,#0\n$ic(more.inc) ; short form\n"
         "$LOOP\tSJMP $LOOP\n"))
         << r.Listing();
