@@ -31,4 +31,16 @@ void AsmState::CloseIncludes() {
     IncludeActive = false;
 }
 
+void AsmState::ResetDialect() {
+    SkipLines = false;
+    DotIfSkip = false;
+    IfBlocks.clear();
+    DefinedNames.clear();
+    MacroWordTexts.clear();
+    MacroCalls = 0;
+    CurrentSegment = Segment::Code;
+    SegmentCounters.fill(0);
+    RegisterBank = 0;
+}
+
 }  // namespace z51

@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "assembler/name_hash.h"
 #include "assembler/source_origin.h"
 #include "assembler/symtab.h"
 #include "core/fileio.h"
@@ -113,6 +115,7 @@ struct AsmState {
     std::uint16_t LineByteCount = 0;
     bool LineHandled = false;
     std::string LineError;
+    std::string LineNotice;  // a purple line shown after the line (no error)
     FieldSpanSet FieldSpans;
 
     // Work texts of the line parser (upper-cased fields).
@@ -154,6 +157,18 @@ struct AsmState {
     std::uint32_t MacroLineNo = 0;  // LineNo of its header
     bool MacroAfterEnd = false;     // its header came after END
     std::uint8_t MacroIndex = 0;   // slot being defined or called
+    // Intel's macros name their parameters (SEND MACRO CHAN,VAL) and their
+    // LOCAL labels; a body written with \0..\9 takes its parameters by
+    // number only. Per slot, and for the definition being read.
+    struct MacroWords {
+        std::vector<std::string> params;  // upper case
+        std::vector<std::string> locals;
+    };
+    std::array<MacroWords, MacroMax + 1> MacroNames;
+    MacroWords MacroNamesRead;
+    // The words of the body being replayed and the texts that stand for them.
+    std::vector<std::pair<std::string, std::string>> MacroWordTexts;
+    std::uint32_t MacroCalls = 0;  // expansions in this pass: LOCAL labels are numbered by it
 
     // --- Parser state that the driver resets -----------------------------
     std::array<std::string, 8> RegAlias;  // names declared for R0..R7
@@ -168,6 +183,37 @@ struct AsmState {
     // the end record (records that end the source so are cut short).
     std::uint32_t HexUpperAddress = 0;
     bool HexRecordsOpen = false;
+
+    // --- Intel's conditional blocks (IF/IFDEF/IFNDEF, ELSE, ENDIF) --------
+    // SkipLines is set while the .IFxx directives skip (their own flag,
+    // DotIfSkip) or while an open block skips.
+    struct IfBlock {
+        bool outer = false;  // the lines around the block were assembled
+        bool taken = false;  // a branch of the block was assembled (or none may be)
+        bool active = false;  // the current branch is assembled
+        bool elseSeen = false;
+        std::uint32_t lineNo = 0;  // LineNo of its IF
+    };
+    std::vector<IfBlock> IfBlocks;  // open blocks, outermost first
+    bool DotIfSkip = false;
+    bool BlockLine = false;  // the line is IF/ELSE/ENDIF: its own error stays
+    void UpdateSkip() { SkipLines = DotIfSkip || (!IfBlocks.empty() && !IfBlocks.back().active); }
+    // Segments of Intel's assembler: each has its own location counter;
+    // NextAddr is the counter of the segment in use, the others wait here.
+    enum class Segment : std::uint8_t { Code, Data, Idata, Bit, Xdata };
+    Segment CurrentSegment = Segment::Code;
+    std::array<std::int32_t, 5> SegmentCounters{};
+    void SwitchSegment(Segment to) {
+        SegmentCounters[static_cast<std::size_t>(CurrentSegment)] = NextAddr;
+        CurrentSegment = to;
+        NextAddr = SegmentCounters[static_cast<std::size_t>(to)];
+    }
+    std::uint8_t RegisterBank = 0;  // USING n: AR0..AR7 are n*8+0..7
+    // Names given a value (or declared for a register) on an earlier line of
+    // this pass (IFDEF).
+    std::unordered_set<std::string, NameHash, std::equal_to<>> DefinedNames;
+    // The dialect's state at the start of every pass.
+    void ResetDialect();
 
     // --- Data directives: kept across passes and assemblies --------------
     std::int32_t LintValue = 0;

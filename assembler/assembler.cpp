@@ -132,6 +132,7 @@ void Assembler::Prohod1() {
     s.ListingOn = true;
     pane_->Clear();
     for (std::string& m : s.MacroTable) m.clear();
+    s.MacroNames.fill({});
     s.CodeImage.fill(0xFF);
     s.AutoOrgStep = 16;
     s.AutoOrgCount = 1;
@@ -142,7 +143,7 @@ void Assembler::Prohod1() {
     s.HexCR = 1;
     for (std::string& a : s.RegAlias) a.clear();
     s.MacroState = MacroMode::None;
-    s.SkipLines = false;
+    s.ResetDialect();
     s.CommentBlock = false;
     s.AfterOrg = false;
     outcome_ = Outcome::None;
@@ -173,6 +174,9 @@ void Assembler::FetchLine() {
         // would grow past the longest line kept is cut there, and the parser
         // reports it.
         s.ExpansionCut = !ExpandMacroParams(s.AsmLine, s.MacroParams, kMaxLineLength);
+        // Named parameters and LOCAL labels stand as words of their own.
+        if (!s.MacroWordTexts.empty() && !ReplaceMacroWords(s.AsmLine, s.MacroWordTexts, kMaxLineLength))
+            s.ExpansionCut = true;
         return;
     }
     if (s.IncludeActive) {
@@ -251,6 +255,10 @@ void Assembler::ProcessLine(bool finalPass) {
         if (!name.empty() && name.back() == ':') name.remove_suffix(1);
         codeLabels_.emplace_back(name);
     }
+    if (!s.LineNotice.empty()) {
+        pane.SetColor(clr::Purple);
+        pane.AddLine(s.LineNotice);
+    }
     if (!s.LineError.empty()) {
         CountError();
         pane.SetColor(clr::Red);
@@ -267,15 +275,21 @@ void Assembler::ProcessLine(bool finalPass) {
 
 // A definition still open when the source ends has taken every line after
 // its header into its body: the program is not what was written. (After
-// END there is no program left to lose.)
+// END there is no program left to lose.) The same for IF blocks.
 void Assembler::ReportOpenDefinition(bool finalPass) {
     AsmState& s = *st_;
-    if (!s.InMacroDefinition() || s.MacroAfterEnd) return;
-    const std::string message = cp("Макроопределение ") + s.MacroName + cp(" не закрыто директивой ENDM!");
-    CountError();
-    pane_->SetColor(clr::Red);
-    pane_->AddLine(finalPass ? message : "--- " + message);
-    if (finalPass) RecordErrorLine(s.MacroLineNo);
+    auto report = [&](const std::string& message, std::uint32_t lineNo) {
+        CountError();
+        pane_->SetColor(clr::Red);
+        pane_->AddLine(finalPass ? message : "--- " + message);
+        if (finalPass) RecordErrorLine(lineNo);
+    };
+    if (s.InMacroDefinition() && !s.MacroAfterEnd)
+        report(cp("Макроопределение ") + s.MacroName + cp(" не закрыто директивой ENDM!"), s.MacroLineNo);
+    // A block left open has decided, without a word, about every line
+    // after its IF.
+    for (const AsmState::IfBlock& b : s.IfBlocks)
+        report(cp("Блок IF в строке ") + std::to_string(b.lineNo) + cp(" не закрыт директивой ENDIF!"), b.lineNo);
 }
 
 void Assembler::EndFirstPass() {
@@ -381,7 +395,7 @@ bool Assembler::FinalPass() {
         pane_->Clear();
         s.ErrorLines.fill(0);
         s.MacroState = MacroMode::None;
-        s.SkipLines = false;
+        s.ResetDialect();
         s.CommentBlock = false;
         s.AfterOrg = false;
 

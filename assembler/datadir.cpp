@@ -74,27 +74,58 @@ void StringBytes(DataDirective d, std::string_view text, LineData& out) {
     }
 }
 
-ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalFn& eval, LineData& out) {
+ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalFn& eval, LineData& out,
+                           bool quotedCharAsText, bool words) {
     ByteListScan scan;
     std::string item;
+    bool text = false;  // the item was quoted text, stored already
     auto take = [&] {
-        const EvalResult r = eval(item);
-        out.Add(static_cast<std::uint8_t>(r.value));
-        if (!r.valid) scan.allValid = false;
+        if (!text) {
+            const EvalResult r = eval(item);
+            if (words) WordBytes(r.value, out);
+            else out.Add(static_cast<std::uint8_t>(r.value));
+            if (!r.valid) scan.allValid = false;
+        }
         item.clear();
+        text = false;
     };
-    std::size_t i = start;
+    std::size_t i = start, itemStart = start;
     for (; i < line.size(); ++i) {
         const char c = line[i];
+        const QuotedText q = c == '\'' && item.empty() && !text && !words ? ScanQuoted(line, i) : QuotedText{};
+        if (q.close != std::string_view::npos) {
+            // A quoted character alone is text when asked; with an operator
+            // after it, it is a character constant.
+            std::size_t after = q.close + 1;
+            while (after < line.size() && IsBlank(line[after])) ++after;
+            const bool alone = after >= line.size() || line[after] == ',' || line[after] == ';';
+            if (q.text.size() != 1 || (quotedCharAsText && alone)) {
+                // Text in quotes: its characters as written.
+                for (char t : q.text) out.Add(static_cast<std::uint8_t>(t));
+                text = true;
+            } else {
+                // A character constant, also of a blank, a comma or a ";".
+                for (std::size_t k = i; k <= q.close; ++k) item += UpperAscii(line[k]);
+            }
+            i = q.close;
+            continue;
+        }
         if (IsBlank(c)) {
-            const std::size_t next = SkipBlanksBesideComma(line, i, i > start ? line[i - 1] : '\0');
+            const std::size_t next = SkipOperandBlanks(line, i, itemStart);
             if (next == i) break;
+            if (!item.empty() && next < line.size() && line[next] != ',') item += ' ';
             i = next - 1;
             continue;
         }
         if (c == ';') break;
-        if (c == ',') take();
-        else item += UpperAscii(c);
+        if (c == ',') {
+            take();
+            itemStart = i + 1;
+        } else if (text) {
+            scan.allValid = false;  // more after the closing quote
+        } else {
+            item += UpperAscii(c);
+        }
     }
     if (!item.empty()) take();
     scan.stop = i;
@@ -189,6 +220,19 @@ void SetCommentAfter(AsmState& st, std::size_t after) {
     f.CommentStart = Col(i);
 }
 
+// A DB list from index `from` of the line on: numbers, expressions and
+// texts in quotes (a single quoted character counts as a character
+// constant unless `quotedCharAsText`).
+void ListOfDB(AsmState& st, std::size_t from, bool quotedCharAsText, LineData& data) {
+    const ByteListScan scan = ByteListBytes(
+        st.AsmLine, from, [&](const std::string& t) { return EvaluateText(st, t); }, data, quotedCharAsText);
+    // An item without a value makes the line unrecognised; in the first
+    // pass it may be a forward reference, which is no error yet.
+    if (!scan.allValid && st.PassNo > 1) st.LineHandled = false;
+    st.FieldSpans.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
+    SetCommentAfter(st, scan.stop);
+}
+
 void QuotedString(AsmState& st, DataDirective d, LineData& data) {
     FieldSpanSet& f = st.FieldSpans;
     if (f.Operand1Span.start == 0) {  // no operand: the empty string
@@ -199,21 +243,18 @@ void QuotedString(AsmState& st, DataDirective d, LineData& data) {
     StringBytes(d, q.text, data);
     st.Operand1 = "'" + std::string(q.text) + "'";
     const std::size_t end = q.close == std::string_view::npos ? st.AsmLine.size() : q.close + 1;
+    // DB 'text',0DH,0: a comma after the string, perhaps after blanks,
+    // goes on with the list; the items after it are stored too.
+    if (d == DataDirective::DB && end < st.AsmLine.size()) {
+        std::size_t comma = end;
+        while (comma < st.AsmLine.size() && IsBlank(st.AsmLine[comma])) ++comma;
+        if (comma < st.AsmLine.size() && st.AsmLine[comma] == ',') {
+            ListOfDB(st, comma + 1, true, data);
+            return;
+        }
+    }
     f.Operand1Span.end = static_cast<std::uint16_t>(end);
     SetCommentAfter(st, end);
-}
-
-void NumericList(AsmState& st, LineData& data) {
-    FieldSpanSet& f = st.FieldSpans;
-    if (f.Operand1Span.start == 0) return;
-    const ByteListScan scan =
-        ByteListBytes(st.AsmLine, f.Operand1Span.start - 1u, [&](const std::string& t) { return EvaluateText(st, t); },
-                      data);
-    // An item without a value makes the line unrecognised; in the first
-    // pass it may be a forward reference, which is no error yet.
-    if (!scan.allValid && st.PassNo > 1) st.LineHandled = false;
-    f.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
-    SetCommentAfter(st, scan.stop);
 }
 
 void PackedFloat(AsmState& st, DataDirective d, LineData& data) {
@@ -245,13 +286,29 @@ bool HandleDataDirective(AsmState& st, Pane&) {
         QuotedString(st, *d, data);
     } else {
         switch (*d) {
-            case DataDirective::DB: NumericList(st, data); break;
+            case DataDirective::DB:
+                if (st.FieldSpans.Operand1Span.start != 0) ListOfDB(st, st.FieldSpans.Operand1Span.start - 1u, false, data);
+                break;
             case DataDirective::LINT:
                 if (const auto v = ParseLint(st.Operand1)) st.LintValue = *v;
                 LintBytes(st.LintValue, data);
                 break;
             case DataDirective::FLT2:
             case DataDirective::FLT3: PackedFloat(st, *d, data); break;
+            case DataDirective::DW:
+            case DataDirective::DEFL:
+                // DW 1,2,TABLE: every word of the list (only the first was
+                // stored, the others dropped without a word).
+                if (st.FieldSpans.Separator1.start != 0) {
+                    const ByteListScan scan = ByteListBytes(
+                        st.AsmLine, st.FieldSpans.Operand1Span.start - 1u,
+                        [&](const std::string& t) { return EvaluateText(st, t); }, data, false, true);
+                    RequireValue(st, scan.allValid);
+                    st.FieldSpans.Operand1Span.end = static_cast<std::uint16_t>(scan.stop);
+                    SetCommentAfter(st, scan.stop);
+                    break;
+                }
+                [[fallthrough]];
             default: {
                 const EvalResult r = EvaluateText(st, st.Operand1);
                 RequireValue(st, r.valid);

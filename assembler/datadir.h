@@ -68,15 +68,20 @@ QuotedText ScanQuoted(std::string_view line, std::size_t open);
 // for STRCR/STRWCR, 00H for DBZ, or bit 7 of the last byte inverted for DBE.
 void StringBytes(DataDirective d, std::string_view text, LineData& out);
 
-// A numeric byte list read from `line` at index `start` up to a blank, a
-// tab, a ";" or the end of the line; blanks beside a comma do not end it.
-// Items are separated by commas and evaluated upper-cased; each gives its
-// low byte, valid or not.
+// A byte list read from `line` at index `start` up to a blank, a tab, a
+// ";" or the end of the line; blanks beside a comma or inside an
+// expression do not end it. Items are separated by commas: text in quotes
+// gives its characters as written, any other item is evaluated
+// upper-cased and gives its low byte, valid or not. A single quoted
+// character is a character constant (upper-cased like any operand) unless
+// `quotedCharAsText`. With `words` every item is a value of two bytes,
+// high byte first (DW), and quotes are no text.
 struct ByteListScan {
     std::size_t stop = 0;  // index of the character that ended the list
     bool allValid = true;
 };
-ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalFn& eval, LineData& out);
+ByteListScan ByteListBytes(std::string_view line, std::size_t start, const EvalFn& eval, LineData& out,
+                           bool quotedCharAsText = false, bool words = false);
 
 // LINT's operand: a plain signed 32-bit decimal (optional sign, digits).
 std::optional<std::int32_t> ParseLint(std::string_view text);

@@ -73,6 +73,9 @@ enum class MacroSite : std::uint8_t {
     // No instruction matched and no macro is being defined or replayed:
     // try a macro call.
     Call,
+    // Mnemonic "LOCAL": names of labels that each expansion of the macro
+    // being recorded gets anew. Fields are cut.
+    Local,
 };
 bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site);
 
@@ -80,10 +83,26 @@ bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site);
 // line is longer than 13 characters). Fields are not cut yet.
 bool HandleInclude(AsmState& st, Pane& pane);
 
+// A control line of Intel's assembler in column 1 ("$" and one or more
+// controls: $NOLIST, $LIST, $TITLE('text'), $PAGELENGTH(n), $INCLUDE(file)
+// take effect; the others, such as $MOD51 or $PAGEWIDTH(132), are ignored
+// with a purple notice in LineNotice, which the driver shows after the line). Tried after the other column-1 directives but
+// before "$INCLUDE name"; returns false for a "$" line that holds no known
+// control (it is a label then). Fields are not cut yet.
+bool HandleControlLine(AsmState& st, Pane& pane);
+
 enum class Conditional : std::uint8_t { EndIf, IfTrue, IfZ, IfNZ, IfFalse };
 // Conditional assembly in column 1: ".ENDIF" (line longer than 5),
 // ".IFTRUE" / ".IFZ" / ".IFNZ" (line longer than 10), ".IFFALSE" (line
 // longer than 11). Fields are not cut yet.
 bool HandleConditional(AsmState& st, Pane& pane, Conditional which);
+
+// Intel's conditional blocks beside the .IFxx directives: IF expr,
+// IFDEF name, IFNDEF name (a name given a value on an earlier line of
+// this pass), ELSE and ENDIF, nested to any depth; as mnemonics, or as the
+// first word in column 1. Fields are cut: the condition starts at
+// Operand1Span and runs to the comment.
+enum class IfWord : std::uint8_t { If, IfDef, IfNDef, Else, EndIf };
+bool HandleIfBlock(AsmState& st, Pane& pane, IfWord word);
 
 }  // namespace z51

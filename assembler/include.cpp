@@ -1,16 +1,19 @@
 #include "assembler/include.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include "assembler/asm_state.h"
 #include "assembler/directives_ext.h"
 #include "assembler/evaluator.h"
+#include "assembler/name_hash.h"
 #include "assembler/parser.h"
 #include "core/cp1251.h"
 #include "core/file_error.h"
 #include "core/fileio.h"
+#include "core/pane.h"
 
 namespace z51 {
 namespace {
@@ -169,26 +172,16 @@ Opened OpenInclude(AsmState& st, const std::string& path) {
     return Opened::Yes;
 }
 
-}  // namespace
-
-bool HandleInclude(AsmState& st, Pane&) {
-    FieldSpanSet& f = st.FieldSpans;
-    st.LineHandled = true;
-    if (st.SkipLines) {
-        f.CommentStart = 1;
-        st.ExprValid = true;
-        return true;
-    }
-    // The name runs from column 10 to the last ";" (or the end of the line).
-    const std::string& line = st.AsmLine;
-    const std::size_t semi = line.rfind(';');
-    const bool comment = semi != std::string::npos && semi >= 8;
-    f.CommentStart = comment ? Col(semi) : 0;
-    const auto [b, e] = ShowDirective(st, 8, comment ? semi : line.size());
-    const std::string name = line.substr(b, e - b);
-
+// Opens the include file `name` (as written after the directive) or sets
+// the line's error. A name in the parentheses of $INCLUDE(name) is looked
+// for beside the source unless it is an absolute path.
+void IncludeByName(AsmState& st, const std::string& name, bool besideSource) {
     // The name is code page 1251 text; the file system takes UTF-8.
-    const std::string path = SetPath(SourceFolder(st.SourceName), Cp1251ToUtf8(name));
+    std::string written = Cp1251ToUtf8(name);
+    if (besideSource && !written.empty() && written.front() != '/' && written.front() != '.' &&
+        written.front() != '\\')
+        written = "./" + written;
+    const std::string path = SetPath(SourceFolder(st.SourceName), written);
     bool opened = false;
     if (!path.empty()) {
         try {
@@ -213,6 +206,157 @@ bool HandleInclude(AsmState& st, Pane&) {
     st.ExprValid = opened;
     if (!opened && st.LineError.empty())
         st.LineError = cp("Ошибка открытия файла ") + Utf8To1251(path) + cp(" . Неправильно указан путь?");
+}
+
+}  // namespace
+
+bool HandleInclude(AsmState& st, Pane&) {
+    FieldSpanSet& f = st.FieldSpans;
+    st.LineHandled = true;
+    if (st.SkipLines) {
+        f.CommentStart = 1;
+        st.ExprValid = true;
+        return true;
+    }
+    // The name runs from column 10 to the last ";" (or the end of the line).
+    const std::string& line = st.AsmLine;
+    const std::size_t semi = line.rfind(';');
+    const bool comment = semi != std::string::npos && semi >= 8;
+    f.CommentStart = comment ? Col(semi) : 0;
+    const auto [b, e] = ShowDirective(st, 8, comment ? semi : line.size());
+    IncludeByName(st, line.substr(b, e - b), false);
+    return true;
+}
+
+// --- Controls ($ lines of Intel's assembler) ------------------------------
+
+namespace {
+
+enum class Control : std::uint8_t { Ignored, List, NoList, Title, PageLength, Include };
+
+// The controls by their names and short forms. Those that only shape
+// Intel's listing and object files have no effect here.
+const NameTable<Control>& Controls() {
+    static const auto* table = [] {
+        const std::pair<std::string_view, Control> list[] = {
+            {"LIST", Control::List},         {"LI", Control::List},         {"NOLIST", Control::NoList},
+            {"NOLI", Control::NoList},       {"TITLE", Control::Title},
+            {"PAGELENGTH", Control::PageLength}, {"PL", Control::PageLength}, {"INCLUDE", Control::Include},
+            {"IC", Control::Include},
+        };
+        const std::string_view ignored[] = {
+            "MOD51",   "MOD52",    "NOMOD51", "NOMO",     "MOD_CONT", "MOD_MX51", "PAGEWIDTH", "PW",
+            "PAGING",  "PI",       "NOPAGING", "NOPI",    "EJECT",    "EJ",       "DEBUG",     "DB",
+            "NODEBUG", "NODB",     "OBJECT",  "OJ",       "NOOBJECT", "NOOJ",     "PRINT",     "PR",
+            "NOPRINT", "NOPR",     "SYMBOLS", "SB",       "NOSYMBOLS", "NOSB",    "XREF",      "XR",
+            "NOXREF",  "NOXR",     "GEN",     "GE",       "GENONLY",  "GO",       "NOGEN",     "NOGE",
+            "COND",    "CO",       "NOCOND",  "NOCO",     "SAVE",     "SA",       "RESTORE",   "RS",
+            "REGISTERBANK", "RB",  "NOREGISTERBANK", "NORB", "ERRORPRINT", "EP",  "NOERRORPRINT", "NOEP",
+            "DATE",    "DA",       "MACRO",   "MR",       "NOMACRO",  "NOMR",     "WORKFILES", "WF",
+            "NOAMAKE", "NOLINES",  "LINES",   "CASE",     "NOCASE",   "SYMLIST",  "NOSYMLIST",
+        };
+        auto* t = new NameTable<Control>();
+        for (const auto& [name, control] : list) t->Add(name, control);
+        for (std::string_view name : ignored) t->Add(name, Control::Ignored);
+        t->Build();
+        return t;
+    }();
+    return *table;
+}
+
+// One control of a "$" line: its name and the text in its parentheses.
+struct ControlItem {
+    std::string name;  // upper case
+    std::string_view argument;
+    bool parenthesised = false;
+};
+
+// The controls of a "$" line up to `end`; empty when the first is no
+// control that is known.
+std::vector<ControlItem> ReadControls(std::string_view line, std::size_t end) {
+    std::vector<ControlItem> items;
+    std::size_t i = 1;
+    while (i < end) {
+        while (i < end && IsBlank(line[i])) ++i;
+        if (i >= end) break;
+        ControlItem item;
+        while (i < end && (std::isalnum(static_cast<unsigned char>(line[i])) || line[i] == '_'))
+            item.name += UpperAscii(line[i++]);
+        if (items.empty() && (item.name.empty() || !Controls().Find(item.name))) return {};
+        if (item.name.empty()) {  // a stray character between the controls
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < end && IsBlank(line[j])) ++j;
+        if (j < end && line[j] == '(') {
+            // The argument runs to the matching ")", quotes kept together.
+            std::size_t k = j + 1;
+            int depth = 1;
+            bool quoted = false;
+            for (; k < end; ++k) {
+                if (line[k] == '\'') quoted = !quoted;
+                if (quoted) continue;
+                if (line[k] == '(') ++depth;
+                if (line[k] == ')' && --depth == 0) break;
+            }
+            item.argument = TrimBlanks(line.substr(j + 1, k - j - 1));
+            item.parenthesised = true;
+            i = k < end ? k + 1 : end;
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+// "$INCLUDE name" without parentheses is the include directive of its own.
+bool IsControlItems(const std::vector<ControlItem>& items) {
+    if (items.empty()) return false;
+    const Control* c = Controls().Find(items.front().name);
+    return !(c && *c == Control::Include && !items.front().parenthesised);
+}
+
+std::string_view Unquoted(std::string_view s) {
+    if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'') return s.substr(1, s.size() - 2);
+    return s;
+}
+
+}  // namespace
+
+bool IsControlLine(std::string_view line) {
+    if (line.empty() || line.front() != '$') return false;
+    const std::size_t semi = line.find(';');
+    return IsControlItems(ReadControls(line, semi == std::string_view::npos ? line.size() : semi));
+}
+
+bool HandleControlLine(AsmState& st, Pane&) {
+    const std::string& line = st.AsmLine;
+    const std::vector<ControlItem> items = ReadControls(line, CodeEnd(st));
+    if (!IsControlItems(items)) return false;
+    st.LineHandled = true;
+    std::size_t word = 1;
+    while (word < line.size() && !IsBlank(line[word]) && line[word] != '(' && line[word] != ';') ++word;
+    ShowDirective(st, word, CodeEnd(st));
+    // Controls belong to the lines that are assembled: not to a skipped
+    // block, a macro body being recorded or the text after END.
+    if (st.SkipLines || st.InMacroDefinition() || st.EndSeen) return true;
+    std::string ignored;
+    for (const ControlItem& item : items) {
+        const Control* c = Controls().Find(item.name);
+        switch (c ? *c : Control::Ignored) {
+            case Control::List: st.ListingOn = true; break;
+            case Control::NoList: st.ListingOn = false; break;
+            case Control::Title: st.TitleText = std::string(Unquoted(item.argument)); break;
+            case Control::PageLength:
+                Evaluate(st, UpperCopy(item.argument));
+                if (st.ExprValid) st.PageLength = static_cast<std::uint8_t>(std::min<std::int32_t>(st.ExprValue, 112));
+                else st.LineError = CpMessage("Аргумент должен иметь числовое значение!");
+                break;
+            case Control::Include: IncludeByName(st, std::string(Unquoted(item.argument)), true); break;
+            case Control::Ignored: ignored += (ignored.empty() ? "$" : " ") + item.name; break;
+        }
+    }
+    if (!ignored.empty()) st.LineNotice = cp("Управление ") + ignored + cp(" в строке выше не влияет на код и пропущено.");
     return true;
 }
 
@@ -231,7 +375,8 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
     // The expression follows the directive word and ends at the comment.
     const auto [b, e] = ShowDirective(st, wordLength, CodeEnd(st));
     if (which == Conditional::EndIf) {
-        st.SkipLines = false;
+        st.DotIfSkip = false;
+        st.UpdateSkip();
         return true;
     }
     Evaluate(st, UpperCopy(std::string_view(st.AsmLine).substr(b, e - b)));
@@ -245,7 +390,72 @@ bool HandleConditional(AsmState& st, Pane&, Conditional which) {
         case Conditional::IfFalse: skip = !valid || v == 1; break;
         case Conditional::EndIf: break;
     }
-    st.SkipLines = skip;
+    st.DotIfSkip = skip;
+    st.UpdateSkip();
+    return true;
+}
+
+bool HandleIfBlock(AsmState& st, Pane&, IfWord word) {
+    const std::string& kNeedNumber = CpMessage("Аргумент должен иметь числовое значение!");
+    st.LineHandled = true;
+    st.BlockLine = true;
+    // The condition runs from the operand to the comment.
+    FieldSpanSet& f = st.FieldSpans;
+    std::string condition;
+    if (f.Operand1Span.start != 0) {
+        const std::size_t end = CodeEnd(st);
+        const std::size_t b = f.Operand1Span.start - 1u;
+        std::size_t e = end;
+        while (e > b && IsBlank(st.AsmLine[e - 1])) --e;
+        f.Separator1 = f.Operand2Span = f.Separator2 = f.Operand3Span = f.TrailGap = Span{};
+        f.Operand1Span = {Col(b), static_cast<std::uint16_t>(e)};
+        if (end > e) f.TrailGap = {Col(e), static_cast<std::uint16_t>(end)};
+        condition = UpperCopy(std::string_view(st.AsmLine).substr(b, e - b));
+    }
+    // A block inside a macro body belongs to the body; after END nothing
+    // is assembled any more.
+    if (st.InMacroDefinition() || st.EndSeen) return true;
+    std::vector<AsmState::IfBlock>& blocks = st.IfBlocks;
+    switch (word) {
+        case IfWord::If:
+        case IfWord::IfDef:
+        case IfWord::IfNDef: {
+            AsmState::IfBlock block;
+            block.outer = !st.SkipLines;
+            block.lineNo = st.LineNo;
+            bool holds = false;
+            if (block.outer && word == IfWord::If) {
+                Evaluate(st, condition);
+                holds = st.ExprValid && st.ExprValue != 0;
+                if (!st.ExprValid && st.PassNo > 1 && st.LineError.empty()) st.LineError = kNeedNumber;
+            } else if (block.outer) {
+                if (condition.empty()) st.LineError = kNeedNumber;
+                holds = st.DefinedNames.contains(condition);
+                if (word == IfWord::IfNDef) holds = !holds;
+            }
+            block.active = block.outer && holds;
+            block.taken = !block.outer || holds;
+            blocks.push_back(block);
+            break;
+        }
+        case IfWord::Else:
+            if (blocks.empty()) {
+                st.LineError = CpMessage("Директива ELSE без IF!");
+            } else if (blocks.back().elseSeen) {
+                st.LineError = CpMessage("Второй ELSE в одном блоке IF!");
+            } else {
+                AsmState::IfBlock& b = blocks.back();
+                b.active = b.outer && !b.taken;
+                b.taken = true;
+                b.elseSeen = true;
+            }
+            break;
+        case IfWord::EndIf:
+            if (blocks.empty()) st.LineError = CpMessage("Директива ENDIF без IF!");
+            else blocks.pop_back();
+            break;
+    }
+    st.UpdateSkip();
     return true;
 }
 

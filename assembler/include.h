@@ -30,4 +30,9 @@ std::string SetPath(std::string_view folder, std::string_view name);
 // path as written.
 std::string FindIncludeFile(const std::string& path);
 
+// Whether `line` is a control line of Intel's assembler: "$" in column 1
+// and a control that is known ($NOLIST, $TITLE(...), $INCLUDE(file) ...).
+// The parser reads such lines only from column 1.
+bool IsControlLine(std::string_view line);
+
 }  // namespace z51

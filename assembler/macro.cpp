@@ -1,5 +1,7 @@
 #include "assembler/macro.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "assembler/asm_state.h"
@@ -18,20 +20,23 @@ std::string_view MacroSlotName(std::string_view slot) {
 
 std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t from) {
     std::array<std::string, 10> params;
-    std::size_t n = 0;
+    std::size_t n = 0, itemStart = from;
     bool quoted = false;
     for (std::size_t i = from; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '\'') quoted = !quoted;
         if (!quoted && IsBlank(c)) {
-            const std::size_t next = SkipBlanksBesideComma(line, i, i > from ? line[i - 1] : '\0');
+            const std::size_t next = SkipOperandBlanks(line, i, itemStart);
             if (next == i) break;
+            // Blanks inside an expression stay in the parameter as written.
+            if (!params[n].empty() && next < line.size() && line[next] != ',') params[n].append(line, i, next - i);
             i = next - 1;
             continue;
         }
         if (!quoted && c == ';') break;
         if (c == ',') {
             if (++n == params.size()) break;
+            itemStart = i + 1;
         } else {
             params[n] += c;
         }
@@ -86,6 +91,61 @@ bool ExpandMacroParams(std::string& line, const std::array<std::string, 10>& par
     return complete;
 }
 
+std::vector<std::string> SplitNames(std::string_view text) {
+    std::vector<std::string> names;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = TrimBlanks(text.substr(0, comma));
+        if (!name.empty()) names.push_back(UpperCopy(name));
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return names;
+}
+
+namespace {
+
+bool IsWordChar(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u == '?' ||
+           u >= 0x80;
+}
+
+}  // namespace
+
+bool ReplaceMacroWords(std::string& line, const std::vector<std::pair<std::string, std::string>>& words,
+                       std::size_t limit) {
+    std::string out;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size();) {
+        const char c = line[i];
+        if (c == ';' && !quoted) {
+            out.append(line, i);
+            break;
+        }
+        if (c == '\'') quoted = !quoted;
+        if (quoted || !IsWordChar(c)) {
+            out += c;
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < line.size() && IsWordChar(line[end])) ++end;
+        const std::string word = UpperCopy(std::string_view(line).substr(i, end - i));
+        const auto it = std::find_if(words.begin(), words.end(), [&](const auto& w) { return w.first == word; });
+        if (it != words.end()) out += it->second;
+        else out.append(line, i, end - i);
+        i = end;
+        if (out.size() > limit) {
+            out.resize(limit);
+            line = std::move(out);
+            return false;
+        }
+    }
+    line = std::move(out);
+    return true;
+}
+
 namespace {
 
 std::uint16_t Col(std::size_t index0) { return static_cast<std::uint16_t>(index0 + 1); }
@@ -105,6 +165,7 @@ void StartDefinition(AsmState& st, Pane& pane, std::string_view name, MacroMode 
     st.MacroText.clear();
     st.MacroName = std::string(name);
     name = st.MacroName;  // `name` may have shown the MacroName just replaced
+    st.MacroNamesRead.locals.clear();
     st.MacroLineNo = st.LineNo;
     st.MacroAfterEnd = st.EndSeen;
     for (int i = 0; i <= MacroMax; ++i) {
@@ -160,6 +221,8 @@ bool HeaderAfterLabel(AsmState& st, Pane& pane) {
     if (codeEnd > e && e > b) f.TrailGap = {Col(e), static_cast<std::uint16_t>(codeEnd)};
 
     StartDefinition(st, pane, st.MacroName, MacroMode::HeaderNameMacro);
+    // The parameter names, used when the body does not number them.
+    st.MacroNamesRead.params = SplitNames(std::string_view(line).substr(b, e - b));
     return true;
 }
 
@@ -182,8 +245,37 @@ bool EndDefinition(AsmState& st, bool columnOne) {
         f.MnemonicSpan = {1, static_cast<std::uint16_t>(word)};
         if (end > word) f.MnemonicGap = {Col(word), static_cast<std::uint16_t>(end)};
     }
-    if (st.MacroState == MacroMode::Recording) st.MacroTable[st.MacroIndex] = st.MacroText;
+    if (st.MacroState == MacroMode::Recording) {
+        st.MacroTable[st.MacroIndex] = st.MacroText;
+        // A body that writes \0..\9 takes its parameters by number, and
+        // its words keep the meaning they have outside.
+        AsmState::MacroWords words = st.MacroNamesRead;
+        const std::string& body = st.MacroText;
+        for (std::size_t i = 0; i + 1 < body.size(); ++i)
+            if (body[i] == '\\' && body[i + 1] >= '0' && body[i + 1] <= '9') words.params.clear();
+        if (words.params.size() > st.MacroParams.size()) words.params.resize(st.MacroParams.size());
+        st.MacroNames[st.MacroIndex] = std::move(words);
+    }
     if (st.InMacroDefinition()) st.MacroState = MacroMode::None;
+    return true;
+}
+
+// LOCAL names in a body being read: each expansion gets labels of its own.
+// Replayed, the line has done its work.
+bool LocalNames(AsmState& st) {
+    st.LineHandled = true;
+    if (st.InMacroDefinition()) {
+        const FieldSpanSet& f = st.FieldSpans;
+        if (f.Operand1Span.start != 0) {
+            const std::size_t end = f.CommentStart ? std::min<std::size_t>(f.CommentStart - 1u, st.AsmLine.size())
+                                                   : st.AsmLine.size();
+            for (std::string& name : SplitNames(std::string_view(st.AsmLine).substr(f.Operand1Span.start - 1u,
+                                                                                  end - (f.Operand1Span.start - 1u))))
+                st.MacroNamesRead.locals.push_back(std::move(name));
+        }
+    } else if (st.MacroState != MacroMode::Replaying && !st.SkipLines) {
+        st.LineError = CpMessage("Директива LOCAL вне макроопределения!");
+    }
     return true;
 }
 
@@ -202,6 +294,15 @@ bool Call(AsmState& st) {
     st.MacroState = MacroMode::Replaying;
     // A call without operands replays with the parameters of the previous one.
     if (!st.Operand1.empty()) st.MacroParams = SplitMacroParams(st.AsmLine, st.FieldSpans.Operand1Span.start - 1u);
+    // Named parameters stand for the texts of the call, LOCAL labels for
+    // names of this expansion.
+    ++st.MacroCalls;
+    const AsmState::MacroWords& names = st.MacroNames[static_cast<std::size_t>(slot)];
+    st.MacroWordTexts.clear();
+    for (std::size_t i = 0; i < names.params.size(); ++i) st.MacroWordTexts.emplace_back(names.params[i], st.MacroParams[i]);
+    char number[16];
+    std::snprintf(number, sizeof number, "??%04u", static_cast<unsigned>(st.MacroCalls % 100000000u));
+    for (const std::string& local : names.locals) st.MacroWordTexts.emplace_back(local, local + number);
     st.LineHandled = true;
     if (st.FieldSpans.CommentStart == 0) st.FieldSpans.CommentStart = static_cast<std::uint16_t>(st.AsmLine.size() + 1);
     static const std::string kNote = cp(" ; вставка MACRO № ");
@@ -221,10 +322,12 @@ bool HandleMacroLine(AsmState& st, Pane& pane, MacroSite site) {
             // to be reported as not recognised.
             if (st.Operand1.empty()) return false;
             StartDefinition(st, pane, st.Operand1, MacroMode::HeaderMacroName);
+            st.MacroNamesRead.params.clear();
             return true;
         case MacroSite::Call:
             if (st.MacroState != MacroMode::None) return false;
             return Call(st);
+        case MacroSite::Local: return LocalNames(st);
     }
     return false;
 }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace z51 {
 
@@ -41,5 +43,16 @@ std::array<std::string, 10> SplitMacroParams(std::string_view line, std::size_t 
 // `limit` or the work exceeds a few times `limit` steps (parameters that
 // expand into each other without end); returns false then.
 bool ExpandMacroParams(std::string& line, const std::array<std::string, 10>& params, std::size_t limit);
+
+// Names written as a list ("CHAN, VAL"): each trimmed and upper-cased;
+// empty names are left out.
+std::vector<std::string> SplitNames(std::string_view text);
+
+// Replaces every whole word of `line` that equals one of the `words` (in
+// either case) by its text, outside quotes and before the comment. A word
+// is a run of letters, digits, "_" and "?"; "PORT.3" holds the word PORT.
+// Returns false, with the line cut, once it grows longer than `limit`.
+bool ReplaceMacroWords(std::string& line, const std::vector<std::pair<std::string, std::string>>& words,
+                       std::size_t limit);
 
 }  // namespace z51

@@ -50,6 +50,27 @@ std::size_t SkipBlanksBesideComma(std::string_view s, std::size_t i, char previo
     return previous == ',' || (j < s.size() && s[j] == ',') ? j : i;
 }
 
+std::size_t SkipBlanksInExpression(std::string_view s, std::size_t i, std::size_t itemStart) {
+    std::size_t j = i;
+    while (j < s.size() && IsBlank(s[j])) ++j;
+    if (j >= s.size() || s[j] == ',' || s[j] == ';') return i;
+    // The operand as it would read: up to the next comma or ";" outside a
+    // character constant, without the "#" of immediate data or the "/" of
+    // a complemented bit.
+    std::size_t end = j;
+    while (end < s.size() && s[end] != ',' && s[end] != ';')
+        end += s[end] == '\'' && end + 2 < s.size() && s[end + 2] == '\'' ? 3 : 1;
+    std::string_view operand = s.substr(itemStart, std::min(end, s.size()) - itemStart);
+    while (!operand.empty() && IsBlank(operand.front())) operand.remove_prefix(1);
+    if (!operand.empty() && (operand.front() == '#' || operand.front() == '/')) operand.remove_prefix(1);
+    return IsExpression(operand) ? j : i;
+}
+
+std::size_t SkipOperandBlanks(std::string_view s, std::size_t i, std::size_t itemStart) {
+    const std::size_t next = SkipBlanksBesideComma(s, i, i > 0 ? s[i - 1] : '\0');
+    return next != i ? next : SkipBlanksInExpression(s, i, itemStart);
+}
+
 namespace {
 
 using Col = std::uint16_t;
@@ -61,6 +82,9 @@ constexpr const char* kLabelOverflow = "Переполнение массива 
 constexpr const char* kHexRecordSkipped = "Запись HEX неизвестного типа или длины пропущена!";
 constexpr const char* kLineTooLong = "Строка длиннее 65000 символов обрезана!";
 constexpr const char* kBeyondMemory = "Код выходит за пределы памяти программ 0000..FFFFH!";
+constexpr const char* kDbitOutsideBseg = "Директива DBIT допустима только в сегменте BSEG!";
+constexpr const char* kBeyondSegment = "Выход за пределы сегмента!";
+constexpr const char* kNoCodeHere = "В сегментах ISEG, BSEG и XSEG нет кода: там только DS и DBIT!";
 
 // Upper-cased prefix test on the raw line.
 bool StartsUpper(std::string_view line, std::string_view word) {
@@ -99,6 +123,8 @@ private:
         st_.Operand2.clear();
         st_.Operand3.clear();
         st_.LineError.clear();
+        st_.LineNotice.clear();
+        st_.BlockLine = false;
         st_.DupCheck = false;
         st_.LineListed = st_.ListingOn;
         if (st_.AsmLine.size() > kMaxLineLength || st_.ExpansionCut) {
@@ -137,9 +163,11 @@ private:
             IndentedLabel(lead + 1);
         } else {
             if (ColumnOneDirective()) return;
-            std::size_t c = 1;
-            while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
-            f_.LabelSpan = {1, static_cast<Col>(c - 1)};
+            if (!BlockWordInColumnOne()) {
+                std::size_t c = 1;
+                while (c <= codeEnd_ && !IsBlank(At(c))) ++c;
+                f_.LabelSpan = {1, static_cast<Col>(c - 1)};
+            }
         }
 
         if (f_.LabelSpan.start != 0 && Label()) return;
@@ -300,10 +328,26 @@ private:
                 return true;
             }
         }
+        if (s[0] == '$' && HandleControlLine(st_, pane_)) return true;
         if (len > 13 && (StartsUpper(s, "$INCLUDE") || StartsUpper(s, "%INCLUDE") || StartsUpper(s, ".INCLUDE")) &&
             HandleInclude(st_, pane_))
             return true;
         return false;
+    }
+
+    // IF, IFDEF and IFNDEF with a condition, and ELSE and ENDIF of an open
+    // block, are often written in column 1, where they would be labels.
+    bool BlockWordInColumnOne() const {
+        if (UpperAscii(At(1)) != 'I' && UpperAscii(At(1)) != 'E') return false;
+        const std::string word = FirstWord();
+        const Word* w = Words().Find(word);
+        if (!w) return false;
+        if (*w == Word::If || *w == Word::IfDef || *w == Word::IfNDef) {
+            std::size_t c = word.size() + 1;
+            while (c <= codeEnd_ && IsBlank(At(c))) ++c;
+            return c > word.size() + 1 && c <= codeEnd_;
+        }
+        return (*w == Word::Else || *w == Word::EndIf) && (!st_.IfBlocks.empty() || st_.InMacroDefinition());
     }
 
     // The first word of the code part, upper-cased.
@@ -375,6 +419,11 @@ private:
             }
         }
         if (name.empty()) return false;
+        // A LOCAL label of the body being recorded names nothing yet: each
+        // expansion defines a label of its own.
+        const std::vector<std::string>& locals = st_.MacroNamesRead.locals;
+        if (st_.InMacroDefinition() && std::find(locals.begin(), locals.end(), name) != locals.end())
+            return false;
         GetIndex_LBLEQU(st_, name);
         if (st_.FoundIndex < LabelCapacity) {
             SaveIndex_LBLEQU(st_, st_.LineAddr);
@@ -404,12 +453,22 @@ private:
             while (pos <= end && IsBlank(At(pos))) ++pos;
             if (pos > b) span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
         };
-        // Characters up to a stop character. An operand (`commaStops`)
-        // returns whether a comma follows, perhaps after blanks.
+        // Characters up to a stop character. The first two operands
+        // (`commaStops`) return whether a comma follows, perhaps after
+        // blanks; the third takes further commas in.
         const std::string_view code(st_.AsmLine.data(), end);
-        auto word = [&](Span& span, std::string& text, bool commaStops) {
+        enum class Field { Mnemonic, Operand, LastOperand };
+        auto word = [&](Span& span, std::string& text, Field field) {
+            const bool commaStops = field == Field::Operand;
             std::size_t b = pos;
-            while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
+            for (;;) {
+                while (pos <= end && !IsBlank(At(pos)) && !(commaStops && At(pos) == ',')) ++pos;
+                if (pos > end || field == Field::Mnemonic || !IsBlank(At(pos))) break;
+                // An operand goes on over blanks inside an expression.
+                const std::size_t next = SkipBlanksInExpression(code, pos - 1, b - 1);
+                if (next == pos - 1) break;
+                pos = next + 1;
+            }
             if (pos > b) {
                 span = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
                 AssignUpper(text, Columns(st_.AsmLine, b, pos - 1));
@@ -418,20 +477,20 @@ private:
             return At(pos) == ',' || SkipBlanksBesideComma(code, pos - 1, 0) != pos - 1;
         };
         blanks(f_.LabelGap);
-        word(f_.MnemonicSpan, st_.Mnemonic, false);
+        word(f_.MnemonicSpan, st_.Mnemonic, Field::Mnemonic);
         blanks(f_.MnemonicGap);
-        if (word(f_.Operand1Span, st_.Operand1, true)) {
+        if (word(f_.Operand1Span, st_.Operand1, Field::Operand)) {
             std::size_t b = pos;
             while (pos <= end && (IsBlank(At(pos)) || At(pos) == ',')) ++pos;
             f_.Separator1 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
-            if (word(f_.Operand2Span, st_.Operand2, true)) {
+            if (word(f_.Operand2Span, st_.Operand2, Field::Operand)) {
                 // One comma, with the blanks beside it.
                 b = pos;
                 while (pos <= end && IsBlank(At(pos))) ++pos;
                 ++pos;
                 while (pos <= end && IsBlank(At(pos))) ++pos;
                 f_.Separator2 = {static_cast<Col>(b), static_cast<Col>(pos - 1)};
-                word(f_.Operand3Span, st_.Operand3, false);
+                word(f_.Operand3Span, st_.Operand3, Field::LastOperand);
             }
         }
         // The gap after the last field. Text that no field took (after a
@@ -467,6 +526,7 @@ private:
     enum class Word : std::uint8_t {
         Macro, EndMacro, Title, HexCR, HexWidth, PageWidth, Org, DSeg, CSeg, OrgMin, OrgMax, Ident, AutoOrg,
         Data, Ignored, Equ, IncludeEquate, Var, Bit, End, Comment, Percent, Using,
+        If, IfDef, IfNDef, Else, EndIf, Local, ISeg, BSeg, XSeg, DBit,
     };
     static const NameTable<Word>& Words() {
         static const auto* words = [] {
@@ -487,7 +547,10 @@ private:
             {"EQU", Word::Equ},           {"REG", Word::IncludeEquate}, {"DATA", Word::IncludeEquate},
             {"SET", Word::IncludeEquate}, {"VAR", Word::Var},           {"BIT", Word::Bit},
             {"END", Word::End},           {"COMMENT", Word::Comment},   {"%", Word::Percent},
-            {"USING", Word::Using},
+            {"USING", Word::Using},       {"IF", Word::If},             {"IFDEF", Word::IfDef},
+            {"IFNDEF", Word::IfNDef},     {"ELSE", Word::Else},         {"ENDIF", Word::EndIf},
+            {"LOCAL", Word::Local},       {"ISEG", Word::ISeg},         {"BSEG", Word::BSeg},
+            {"XSEG", Word::XSeg},         {"DBIT", Word::DBit},
             };
             auto* t = new NameTable<Word>();
             for (const auto& [name, word] : list) t->Add(name, word);
@@ -512,11 +575,12 @@ private:
                 if (Eval(st_.Operand1)) st_.NextAddr = st_.ExprValue;
                 NeedValueAfterFirstPass();
                 return true;
-            case Word::DSeg: Segment(); return true;
-            case Word::CSeg:
-                if (st_.Operand1 != "AT") return false;
-                Segment();
-                return true;
+            case Word::DSeg: return Segment(AsmState::Segment::Data);
+            case Word::CSeg: return Segment(AsmState::Segment::Code);
+            case Word::ISeg: return Segment(AsmState::Segment::Idata);
+            case Word::BSeg: return Segment(AsmState::Segment::Bit);
+            case Word::XSeg: return Segment(AsmState::Segment::Xdata);
+            case Word::DBit: Reserve(AsmState::Segment::Bit); return true;
             case Word::OrgMin:
                 Handled();
                 if (Eval(st_.Operand1)) st_.BinFrom = st_.LowAddr = st_.ExprValue;
@@ -534,7 +598,13 @@ private:
                     ++st_.AutoOrgCount;
                 }
                 return true;
-            case Word::Data: return HandleDataDirective(st_, pane_);
+            case Word::Data:
+                // DS in a data segment reserves addresses there.
+                if (st_.Mnemonic == "DS" && st_.CurrentSegment != AsmState::Segment::Code) {
+                    Reserve(st_.CurrentSegment);
+                    return true;
+                }
+                return HandleDataDirective(st_, pane_);
             case Word::Ignored: Handled(); return true;
             case Word::Equ: Equate(); return true;
             // REG, DATA and SET are equates only inside an include file, VAR
@@ -562,7 +632,18 @@ private:
                 st_.CommentBlock = false;
                 Handled();
                 return true;
-            case Word::Using: Handled(); return true;
+            case Word::Using:
+                // The register bank of AR0..AR7; no code.
+                Handled();
+                if (Eval(st_.Operand1) && st_.ExprValue >= 0 && st_.ExprValue <= 3 && Assembling())
+                    st_.RegisterBank = static_cast<std::uint8_t>(st_.ExprValue);
+                return true;
+            case Word::If: return HandleIfBlock(st_, pane_, IfWord::If);
+            case Word::IfDef: return HandleIfBlock(st_, pane_, IfWord::IfDef);
+            case Word::IfNDef: return HandleIfBlock(st_, pane_, IfWord::IfNDef);
+            case Word::Else: return HandleIfBlock(st_, pane_, IfWord::Else);
+            case Word::EndIf: return HandleIfBlock(st_, pane_, IfWord::EndIf);
+            case Word::Local: return HandleMacroLine(st_, pane_, MacroSite::Local);
         }
         return false;
     }
@@ -600,13 +681,18 @@ private:
         st_.Operand3.clear();
     }
 
-    // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the address.
-    void Segment() {
+    // "DSEG AT addr" / "CSEG AT addr": AT, exactly one blank or tab, the
+    // address. Each segment (CSEG, DSEG, ISEG, BSEG, XSEG) counts on its
+    // own; without AT a segment goes on where it stopped.
+    bool Segment(AsmState::Segment segment) {
+        using Seg = AsmState::Segment;
+        if (segment == Seg::Code && !st_.Operand1.empty() && st_.Operand1 != "AT") return false;
         Handled();
-        st_.AfterOrg = true;
+        if (segment == Seg::Code || segment == Seg::Data) st_.AfterOrg = true;
         if (st_.Operand1 != "AT") {
-            st_.LineError = CpMessage(kBadSegment);
-            return;
+            if (!st_.Operand1.empty()) st_.LineError = CpMessage(kBadSegment);
+            else if (Assembling()) st_.SwitchSegment(segment);
+            return true;
         }
         const std::size_t from = static_cast<std::size_t>(f_.Operand1Span.end) + 2;
         std::size_t c = from;
@@ -618,8 +704,37 @@ private:
         if (c <= Len()) f_.CommentStart = static_cast<Col>(c);
         else f_.CommentStart = 0;
         st_.Operand2 = addr;
-        if (Eval(addr)) st_.NextAddr = st_.ExprValue;
-        else st_.LineError = CpMessage(kBadSegment);
+        if (Eval(addr)) {
+            if (Assembling()) st_.SwitchSegment(segment);
+            st_.NextAddr = st_.ExprValue;
+        } else {
+            st_.LineError = CpMessage(kBadSegment);
+        }
+        return true;
+    }
+
+    // Lines that take effect: not skipped, not a macro body being read,
+    // not after END (the closing step undoes their addresses and bytes).
+    bool Assembling() const { return !st_.SkipLines && !st_.InMacroDefinition() && !st_.EndSeen; }
+
+    // DS outside the code segment and DBIT (only in BSEG): names for
+    // addresses of their segment, without bytes.
+    void Reserve(AsmState::Segment only) {
+        using Seg = AsmState::Segment;
+        Handled();
+        if (only == Seg::Bit && st_.CurrentSegment != Seg::Bit) {
+            st_.LineError = CpMessage(kDbitOutsideBseg);
+            return;
+        }
+        const bool valid = Eval(st_.Operand1);
+        NeedValueAfterFirstPass();
+        if (!valid) return;
+        st_.NextAddr = AddrSum(st_.LineAddr, st_.ExprValue);
+        std::int64_t top = 0xFFFF;
+        if (st_.CurrentSegment == Seg::Idata) top = 0xFF;
+        if (st_.CurrentSegment == Seg::Bit) top = 0x7F;
+        const std::int64_t last = std::int64_t{st_.LineAddr} + st_.ExprValue - 1;
+        if ((st_.ExprValue < 0 || last > top) && st_.LineError.empty()) st_.LineError = CpMessage(kBeyondSegment);
     }
 
     // "IDENT": the date and time of the assembly as bytes (without seconds).
@@ -661,6 +776,7 @@ private:
             std::string alias = st_.LabelText;
             for (char& c : alias) c = static_cast<char>(CyrToLat[static_cast<std::uint8_t>(c)]);
             st_.RegAlias[static_cast<std::size_t>(op[1] - '0')] = alias;
+            st_.DefinedNames.insert(alias);
             st_.ExprValid = true;
             return;
         }
@@ -732,8 +848,14 @@ private:
                 st_.MacroText += st_.AsmLine;
             }
             produceNothing();
-        } else if (st_.EndSeen || st_.SkipLines) {
+        } else if (st_.EndSeen || (st_.SkipLines && !st_.BlockLine)) {
             produceNothing();
+        } else if (st_.LineByteCount != 0 && st_.CurrentSegment != AsmState::Segment::Code &&
+                   st_.CurrentSegment != AsmState::Segment::Data) {
+            // Internal RAM, bits and external RAM hold no code.
+            st_.LineError = CpMessage(kNoCodeHere);
+            st_.LineByteCount = 0;
+            st_.NextAddr = st_.LineAddr;
         } else if (st_.LineByteCount != 0) {
             st_.AfterOrg = false;
             if (st_.LineAddr < st_.LowAddr) st_.LowAddr = st_.LineAddr;

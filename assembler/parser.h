@@ -32,5 +32,15 @@ std::string_view Columns(std::string_view s, std::size_t first, std::size_t last
 // `previous` or the character behind the run is a comma, else `i` (the
 // blank ends the list).
 std::size_t SkipBlanksBesideComma(std::string_view s, std::size_t i, char previous);
+// Blanks inside an operand belong to it when the operand, read on over
+// them up to the next comma or ";", is one expression ("#HIGH TABLE",
+// "10 * 2", "X MOD 8"); text after a blank that does not continue the
+// expression still ends the operand. `i` is the index of a blank in `s`
+// and `itemStart` the index where the operand began: returns the index
+// behind the run of blanks when they belong to the operand, else `i`.
+std::size_t SkipBlanksInExpression(std::string_view s, std::size_t i, std::size_t itemStart);
+// Both rules: the index behind the blanks at `i` when the operand list
+// goes on there (beside a comma or inside an expression), else `i`.
+std::size_t SkipOperandBlanks(std::string_view s, std::size_t i, std::size_t itemStart);
 
 }  // namespace z51

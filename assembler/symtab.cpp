@@ -97,6 +97,7 @@ void SaveIndex_LBLEQU(AsmState& st, std::int32_t value) {
         t.LabelDefined[i] = 1;
     }
     t.LabelValues[i] = value;
+    if (!st.DefinedNames.contains(t.Name(st.FoundIndex))) st.DefinedNames.emplace(t.Name(st.FoundIndex));
 }
 
 }  // namespace z51

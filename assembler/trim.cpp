@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "assembler/include.h"
 #include "core/fileio.h"
 
 namespace z51 {
@@ -34,6 +35,7 @@ std::string_view WordAt(std::string_view s, std::size_t from) {
 
 bool KeepsColumnOne(std::string_view l) {
     if (l.front() == ';') return true;  // a comment line
+    if (IsControlLine(l)) return true;
     const std::string upper = Upper(l);
     for (std::string_view w : kColumnOneWords)
         if (upper.starts_with(w)) return true;

@@ -60,11 +60,12 @@ TEST(DataDirectives, NumericListsEndAtABlankWithNoCommaBesideIt) {
     Assembly r;
     ASSERT_TRUE(r.Assemble("\tDB 1,2,0FFH\n\tDB 1, 2\n\tDB $,'A'+1\n\tDB 3;x\n\tDB 4 5\n"));
     EXPECT_EQ(r.Image(0, 10), (Bytes{0x01, 0x02, 0xFF, 0x01, 0x02, 0x05, 0x42, 0x03, 0x04, 0xFF}));
-    // An operand that begins with a quote is a string, and what follows the
-    // closing quote is a comment (DBZ ends a string with zero).
+    // An operand that begins with a quote is a string; a comma after the
+    // closing quote goes on with the list, anything else there is a
+    // comment (DBZ ends a string with zero).
     Assembly s;
-    ASSERT_TRUE(s.Assemble("\tDB 'A',0\n\tDBZ 'A'\n"));
-    EXPECT_EQ(s.Image(0, 4), (Bytes{0x41, 0x41, 0x00, 0xFF}));
+    ASSERT_TRUE(s.Assemble("\tDB 'A',0\n\tDBZ 'A'\n\tDB 'B'+1\n"));
+    EXPECT_EQ(s.Image(0, 6), (Bytes{0x41, 0x00, 0x41, 0x00, 0x42, 0xFF}));
 }
 
 TEST(DataDirectives, BareByteList) {

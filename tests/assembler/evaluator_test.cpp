@@ -60,15 +60,86 @@ TEST_F(EvaluatorTest, OneBinaryOperatorOnSixteenBitTerms) {
 }
 
 TEST_F(EvaluatorTest, RefusedExpressions) {
-    EXPECT_EQ(Val("1+2+3"), std::nullopt);    // no chaining
-    EXPECT_EQ(Val("+5"), std::nullopt);       // + is no prefix
-    EXPECT_EQ(Val("(1)+(2)"), std::nullopt);  // the outer pair is removed first
+    EXPECT_EQ(Val("+5"), std::nullopt);  // + is no prefix
     EXPECT_EQ(Val("5/0"), std::nullopt);
     EXPECT_EQ(Val("5%0"), std::nullopt);
     EXPECT_EQ(Val("5+"), std::nullopt);
-    EXPECT_EQ(Val("1 + 2"), std::nullopt);  // blanks stay in the terms
     EXPECT_EQ(Val("UNKNOWN"), std::nullopt);
     EXPECT_EQ(Error(), "");  // an unknown name is silent
+}
+
+// Every operator of a one-operator operand, over terms of every kind: the
+// value is the one the two 16-bit terms give (a 32-bit result), whether
+// the operand is read as written or, in parentheses, as a whole expression.
+TEST_F(EvaluatorTest, OneOperatorKeepsItsValueAlsoInsideExpressions) {
+    Define("COUNT", 0x1234);
+    st.LineAddr = 0x0100;
+    const std::pair<const char*, std::int32_t> terms[] = {
+        {"0", 0},          {"1", 1},           {"7", 7},           {"0FFH", 0xFF},  {"100H", 0x100},
+        {"7FFFH", 0x7FFF}, {"8000H", 0x8000},  {"0FFFFH", 0xFFFF}, {"12345H", 0x12345}, {"-1", -1},
+        {"-5", -5},        {"'A'", 'A'},       {"$", 0x0100},      {"ACC", 0xE0},   {"COUNT", 0x1234},
+        {".HI.1234H", 0x12}, {".NOT.0", 0xFFFF},
+    };
+    using Rule = std::optional<std::uint32_t> (*)(std::uint32_t, std::uint32_t);
+    const std::pair<const char*, Rule> operators[] = {
+        {"+", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a + b; }},
+        {"-", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a - b; }},
+        {"*", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a * b; }},
+        {"/", [](std::uint32_t a, std::uint32_t b) { return b ? std::optional<std::uint32_t>(a / b) : std::nullopt; }},
+        {"%", [](std::uint32_t a, std::uint32_t b) { return b ? std::optional<std::uint32_t>(a % b) : std::nullopt; }},
+        {"&", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a & b; }},
+        {"|", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a | b; }},
+        {"^", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a ^ b; }},
+        {"<", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a < b; }},
+        {">", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a > b; }},
+        {"=", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a == b; }},
+        {".SHL.", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a << (b % 32); }},
+        {".SHR.", [](std::uint32_t a, std::uint32_t b) -> std::optional<std::uint32_t> { return a >> (b % 32); }},
+    };
+    for (const auto& [op, rule] : operators) {
+        for (const auto& [left, a] : terms) {
+            for (const auto& [right, b] : terms) {
+                const std::optional<std::uint32_t> r =
+                    rule(static_cast<std::uint32_t>(a) & 0xFFFF, static_cast<std::uint32_t>(b) & 0xFFFF);
+                const std::optional<std::int32_t> want =
+                    r ? std::optional<std::int32_t>(static_cast<std::int32_t>(*r)) : std::nullopt;
+                const std::string plain = std::string(left) + op + right;
+                const std::string grouped = "(" + std::string(left) + ")" + op + "(" + right + ")";
+                EXPECT_EQ(Val(plain), want) << plain;
+                EXPECT_EQ(Val(grouped), want) << grouped;
+            }
+        }
+    }
+}
+
+// Terms (with their prefixes) count as 16 bits, results of operators as
+// 32 bits: "-5-3-1" goes on from FFF8H as the one-operator "-5-3" gives it.
+TEST_F(EvaluatorTest, ExpressionsWithPrecedenceWordsAndParentheses) {
+    Define("LOW", 5);  // an operator word that stands where a name stands is the name
+    st.LineAddr = 0x0100;
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"1+2+3", 6},          {"1+2*3", 7},            {"(1+2)*3", 9},         {"10-2-3", 5},
+        {"( 1 + 2 ) * 3", 9},  {"(1)+(2)", 3},          {"2*3+4*5", 26},        {"1.SHL.2.SHL.1", 8},
+        {"HIGH 1234H", 0x12},  {"LOW(1234H)", 0x34},    {"HIGH(1234H)+1", 0x13}, {"LOW HIGH 1234H", 0x12},
+        {"-(2+3)", -5},        {"- 2 * 3", 0x2FFFA},         {"-5-3-1", 0xFFF7},     {"0FFFFH+1+1", 0x10001},
+        {"NOT 0", 0xFFFF},     {"NOT 1 AND 0FFH", 0xFE}, {"7 MOD 3", 1},        {"7 mod 3 + 1", 2},
+        {"1 SHL 4 + 1", 17},   {"100H SHR 4", 0x10},    {"5 AND 3 OR 8", 9},    {"5 XOR 1 AND 3", 4},
+        {"1 EQ 1", 1},         {"2 NE 2", 0},           {"1 LT 2", 1},          {"2 LE 2", 1},
+        {"3 GT 2", 1},         {"2 GE 3", 0},           {"1<=1", 1},            {"2>=3", 0},
+        {"1<>2", 1},           {"1==1", 1},             {"1!=1", 0},            {"1+1 EQ 2", 1},
+        {"1 EQ 1 AND 2 EQ 2", 1}, {"LOW+1+1", 7},       {"$+2*2", 0x104},       {"'+'+1+1", '+' + 2},
+        {".HI.1234H+.LO.1234H+1", 0x47}, {".LO.(1234H+1)", 0x35}, {"1000 * 1152 / 1250", 921},
+        {"-(2+3)*2", -10},     {"(1-2)*3", -3},         {"70000+1+1", 4466},    {"(70000)+(1)", 4465},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(Val(text), value) << text;
+}
+
+TEST_F(EvaluatorTest, NoExpressionOrNoValueIsInvalidWithoutAMessage) {
+    for (const char* t : {"1+", "(1+2", "1+2)", "1 2", "HIGH", "1+()", "5/(3-3)", "1+2/0", "5 MOD 0", "1 ! 2",
+                          "+5+1", "UNDEFINED+1+1", "1 AND", "(1)(2)"}) {
+        EXPECT_EQ(Val(t), std::nullopt) << t;
+        EXPECT_EQ(Error(), "") << t;
+    }
 }
 
 TEST_F(EvaluatorTest, TextsNoConversionTakesAreInvalidNotFatal) {
@@ -80,6 +151,15 @@ TEST_F(EvaluatorTest, TextsNoConversionTakesAreInvalidNotFatal) {
     EXPECT_EQ(Val(longSum), std::nullopt);
     std::string longName(300, 'X');
     EXPECT_EQ(Val(longName), std::nullopt);
+    // Nesting is refused long before the stack would run out.
+    for (const char* piece : {"(", "-", "HIGH ", "NOT "}) {
+        std::string deep;
+        for (int i = 0; i < 30000; ++i) deep += piece;
+        EXPECT_EQ(Val(deep + "1+1+1"), std::nullopt) << piece;
+    }
+    std::string wide;
+    for (int i = 0; i < 300; ++i) wide += "(((1)))+";
+    EXPECT_EQ(Val(std::string(150, '(') + "1+1" + std::string(150, ')') + "+" + wide + "0"), 302);
 }
 
 TEST_F(EvaluatorTest, EmptyOperandAndEmptyParentheses) {
@@ -87,6 +167,30 @@ TEST_F(EvaluatorTest, EmptyOperandAndEmptyParentheses) {
     EXPECT_EQ(Error(), "Пустой операнд!");
     EXPECT_EQ(Val("()"), std::nullopt);
     EXPECT_EQ(Error(), "Ошибка представления аргумента в строке выше…");
+}
+
+// In a line, an expression without a value gets the message its place
+// always had (the bytes are then those of any invalid operand).
+TEST_F(EvaluatorTest, ExpressionsInLinesAndTheirMessages) {
+    const struct {
+        const char* line;
+        Bytes bytes;
+        const char* error;
+    } cases[] = {
+        {"\tMOV A,#1+2*3", {0x74, 0x07}, ""},
+        {"\tMOV A,#HIGH(1234H)+1", {0x74, 0x13}, ""},
+        {"\tMOV A,#1+2/0", {}, "Не распознан #data операнд в строке выше."},
+        {"\tMOV A,#(1+2", {}, "Не распознан #data операнд в строке выше."},
+        {"\tLJMP 1+2/0", {}, "Не распознан addr16-операнд в строке выше."},
+        {"X\tEQU 1+(2", {}, "Аргумент должен иметь числовое значение!"},
+    };
+    for (const auto& c : cases) {
+        const Bytes bytes = Asm(c.line);
+        if (!c.bytes.empty()) {
+            EXPECT_EQ(bytes, c.bytes) << c.line;
+        }
+        EXPECT_EQ(Error(), c.error) << c.line;
+    }
 }
 
 TEST_F(EvaluatorTest, Prefixes) {

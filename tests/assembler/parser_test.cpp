@@ -237,8 +237,8 @@ TEST_F(ParserTest, OriginDirectives) {
     Asm("\tCSEG AT  0100H", 0x30);  // two blanks after AT
     EXPECT_EQ(Error(), "Недопустивое задание адреса DSEG,CSEG");
     EXPECT_EQ(st.NextAddr, 0x30);
-    Asm("\tCSEG", 0x30);  // no AT: an ordinary (unknown) word
-    EXPECT_EQ(st.LineHandled, 0);
+    Asm("\tCSEG", 0x30);  // no AT: the code segment goes on where it stopped
+    EXPECT_EQ(st.LineHandled, 1);
 
     Asm("\tORG_MIN 100H");
     EXPECT_EQ(st.BinFrom, 0x100);

@@ -51,8 +51,9 @@ TEST(TrimLine, OnlyAColonInTheFirstWordMakesALabel) {
 TEST(TrimLine, ColumnOneDirectivesStayInColumnOne) {
     for (const char* l : {"$INCLUDE reg51.inc", ".INCLUDE x.inc", "%include x", ".IFTRUE 1", ".IFZ X", ".IFNZ X",
                           ".IFFALSE 0", ".ENDIF", ".ENDM", ".COMMENT %", "$NOMOD51", "$NO_LIST", ".IDENT /1.1.2000/",
-                          ".GLOBAL X", ".ARGCHK Y"})
+                          ".GLOBAL X", ".ARGCHK Y", "$NOLIST", "$TITLE('Demo')", "$INCLUDE (REG52.INC)", "$MOD51 DEBUG"})
         EXPECT_EQ(TrimLine(std::string("  ") + l), l);
+    EXPECT_EQ(TrimLine("$TT Title"), "\t$TT Title");  // the title directive, no control
     EXPECT_EQ(TrimLine("ENDM"), "\tENDM");
     EXPECT_EQ(TrimLine("%"), "\t%");
 }

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,5 +117,54 @@ struct Assembly {
                      ws->CodeImage.begin() + static_cast<std::ptrdiff_t>(from + n));
     }
 };
+
+// The program memory an Intel HEX text describes (FFH where no record
+// says otherwise), read by the rules of the format rather than by our
+// own reader; nothing when a record is malformed.
+inline std::optional<Bytes> HexImage(const std::string& text) {
+    Bytes image(0x10000, 0xFF);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = text.find_first_not_of("\r\n", end);
+        if (pos == std::string::npos) pos = text.size();
+        if (line.size() < 11 || line[0] != ':') return std::nullopt;
+        Bytes rec;
+        for (std::size_t i = 1; i + 1 < line.size(); i += 2)
+            rec.push_back(static_cast<std::uint8_t>(std::stoi(line.substr(i, 2), nullptr, 16)));
+        std::uint8_t sum = 0;
+        for (std::uint8_t b : rec) sum = static_cast<std::uint8_t>(sum + b);
+        if (sum != 0 || rec.size() != rec[0] + 5u) return std::nullopt;
+        if (rec[3] == 1) break;
+        const std::size_t addr = rec[1] * 256u + rec[2];
+        for (std::size_t i = 0; i < rec[0]; ++i) image[(addr + i) & 0xFFFF] = rec[4 + i];
+    }
+    return image;
+}
+
+// The .Bin and the .Hex of one assembly hold the same bytes.
+inline void ExpectSameBinAndHex(const Assembly& r) {
+    const Bytes bin = r.Bin();
+    const std::optional<Bytes> hex = HexImage(r.Hex());
+    ASSERT_TRUE(hex.has_value()) << r.Hex();
+    EXPECT_EQ(Bytes(hex->begin(), hex->begin() + static_cast<std::ptrdiff_t>(bin.size())), bin);
+    EXPECT_TRUE(std::all_of(hex->begin() + static_cast<std::ptrdiff_t>(bin.size()), hex->end(),
+                            [](std::uint8_t b) { return b == 0xFF; }));
+}
+
+// A source and the .Bin it assembles to without an error (the test
+// AsWritten.GivesTheBytesOfWhatIsWritten, instantiated by each test file
+// with its own table).
+struct Written {
+    const char* what;
+    const char* source;
+    Bytes bin;
+};
+
+inline void PrintTo(const Written& w, std::ostream* os) { *os << w.what; }
+
+class AsWritten : public ::testing::TestWithParam<Written> {};
 
 }  // namespace z51::test
